@@ -1,0 +1,102 @@
+// The binding to the reader maker's library. Each function is looked up by name at its
+// first call and stays bound, so the program starts and runs without the library until it
+// first talks to the reader. A library that cannot be loaded, or that lacks a function,
+// gives the caller a BindError naming both; the next call tries to bind again.
+#pragma once
+
+#include "reader/epcsdk_abi.h"
+
+#include <cstdint>
+#include <string>
+#include <variant>
+
+namespace reader {
+
+struct BindError
+{
+    std::string library;  // the file the function was looked for in
+    std::string function; // the function that could not be bound
+    bool libraryLoaded = false;
+    std::string loaderDetail; // what the platform's loader said, for a developer
+
+    // One line for the operator, e.g.
+    // "Reader library libepcsdk.so not found: cannot call OpenComm".
+    std::string message() const;
+};
+
+// What a call into the library gave: the function's own result, or why it could not be
+// called at all.
+class CallResult
+{
+public:
+    CallResult(int32_t value) : m_result(value) {}
+    CallResult(BindError error) : m_result(std::move(error)) {}
+
+    bool called() const { return std::holds_alternative<int32_t>(m_result); }
+    int32_t value() const { return std::get<int32_t>(m_result); }
+    const BindError &error() const { return std::get<BindError>(m_result); }
+
+private:
+    std::variant<int32_t, BindError> m_result;
+};
+
+struct LibraryFiles
+{
+    std::string fixedPath;  // where OpenComm is bound
+    std::string searchName; // where every other function is bound
+};
+
+// On Windows OpenComm comes from "C:\EPCSDK.DLL" and the rest from "EPCSDK.DLL" through the
+// library search, which finds the module already loaded from the fixed path. Elsewhere
+// all four come from libepcsdk.so, found by the dynamic loader's ordinary search.
+LibraryFiles defaultLibraryFiles();
+
+class ReaderLibrary
+{
+public:
+    explicit ReaderLibrary(LibraryFiles files = defaultLibraryFiles());
+    ~ReaderLibrary();
+    ReaderLibrary(const ReaderLibrary &) = delete;
+    ReaderLibrary &operator=(const ReaderLibrary &) = delete;
+
+    CallResult openComm(int32_t port);
+    CallResult closeComm(int32_t handle);
+    CallResult readTag(int32_t handle, uint8_t bank, uint8_t firstWord, uint8_t wordCount,
+                       uint8_t *buffer);
+    CallResult writeTagSingleWord(int32_t handle, uint8_t bank, uint8_t word, uint8_t high,
+                                  uint8_t low);
+
+private:
+    struct Module
+    {
+        std::string file;
+        void *handle = nullptr;
+    };
+    struct Slot
+    {
+        const char *name;
+        Module *module;
+        void *address = nullptr;
+    };
+
+    // The function's address, or why there is none.
+    std::variant<void *, BindError> bind(Slot &slot);
+
+    template <typename Fn, typename... Args>
+    CallResult call(Slot &slot, Args... args)
+    {
+        auto bound = bind(slot);
+        if (auto *error = std::get_if<BindError>(&bound))
+            return std::move(*error);
+        return reinterpret_cast<Fn *>(std::get<void *>(bound))(args...);
+    }
+
+    Module m_fixed;
+    Module m_search;
+    Slot m_openComm{"OpenComm", &m_fixed};
+    Slot m_closeComm{"CloseComm", &m_search};
+    Slot m_readTag{"ReadTag", &m_search};
+    Slot m_writeTagSingleWord{"WriteTagSingleWord", &m_search};
+};
+
+} // namespace reader

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian 12 machine lacks for building, running and testing Tagwright.
+# Idempotent and quiet when everything is there. Run as root (or with sudo available).
+set -euo pipefail
+
+packages=(
+    build-essential cmake git
+    libgtest-dev
+    qt6-base-dev libgl-dev
+    # The window's font: Times New Roman, or the metric-compatible Liberation Serif.
+    fonts-liberation2 fontconfig
+    # A virtual display for running the window headless, and for looking at it.
+    xvfb xauth x11-apps imagemagick
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed"; then
+        missing+=("$package")
+    fi
+done
+
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+sudo=""
+if [[ $(id -u) -ne 0 ]]; then
+    sudo="sudo"
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

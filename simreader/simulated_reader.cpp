@@ -1,0 +1,166 @@
+// A reader on serial port 9 with one EPC Gen2 tag in its field, behind the same four
+// functions the program binds in the maker's library. The tag's memory lives in this
+// process, so that tests can look at what was written.
+#include "reader/epcsdk_abi.h"
+
+#if defined(_WIN32)
+#define EXPORT extern "C" __declspec(dllexport)
+#else
+#define EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+// Exported with the ABI types, so that a signature that drifts from the program's fails
+// to compile here.
+#define SIM_API EXPORT
+#include "simreader/sim_control.h"
+
+#include <array>
+#include <type_traits>
+
+namespace {
+
+constexpr int32_t kReaderPort = 9;
+constexpr int kBanks = 4;
+constexpr int kWordsPerBank = 32;
+constexpr int kLogSize = 4096;
+
+struct Reader
+{
+    bool readerPresent = true;
+    bool tagPresent = true;
+    bool leaveAfterNextWrite = false;
+    int failingWord = -1;
+    int32_t openHandle = epcsdk::kNoLink;
+    int32_t nextHandle = 0x5A01;
+    std::array<std::array<uint16_t, kWordsPerBank>, kBanks> memory{};
+    std::array<SimCall, kLogSize> log{};
+    int32_t calls = 0;
+
+    bool linked(int32_t handle) const
+    {
+        return openHandle != epcsdk::kNoLink && handle == openHandle;
+    }
+    static bool inTag(int bank, int word) { return bank >= 0 && bank < kBanks && word >= 0 && word < kWordsPerBank; }
+
+    int32_t record(SimCall call)
+    {
+        log[static_cast<std::size_t>(calls % kLogSize)] = call;
+        ++calls;
+        return call.result;
+    }
+};
+
+Reader reader;
+
+} // namespace
+
+EXPORT int32_t EPCSDK_CALL OpenComm(int32_t port)
+{
+    int32_t result = epcsdk::kNoLink;
+    if (reader.readerPresent && port == kReaderPort && reader.openHandle == epcsdk::kNoLink) {
+        reader.openHandle = reader.nextHandle++;
+        result = reader.openHandle;
+    }
+    return reader.record({SimOpenComm, port, 0, 0, 0, 0, 0, result});
+}
+
+EXPORT int32_t EPCSDK_CALL CloseComm(int32_t handle)
+{
+    int32_t result = 0;
+    if (reader.linked(handle)) {
+        reader.openHandle = epcsdk::kNoLink;
+        result = 1;
+    }
+    return reader.record({SimCloseComm, handle, 0, 0, 0, 0, 0, result});
+}
+
+EXPORT int32_t EPCSDK_CALL ReadTag(int32_t handle, uint8_t bank, uint8_t firstWord,
+                                   uint8_t wordCount, uint8_t *buffer)
+{
+    int32_t result = 0;
+    const bool fits = Reader::inTag(bank, firstWord + wordCount - 1) && wordCount > 0;
+    if (reader.linked(handle) && reader.tagPresent && fits && buffer != nullptr) {
+        for (int i = 0; i < wordCount; ++i) {
+            const uint16_t value = reader.memory[bank][static_cast<std::size_t>(firstWord + i)];
+            buffer[2 * i] = static_cast<uint8_t>(value >> 8);
+            buffer[2 * i + 1] = static_cast<uint8_t>(value & 0xFF);
+        }
+        result = 1;
+    }
+    return reader.record({SimReadTag, handle, bank, firstWord, wordCount, 0, 0, result});
+}
+
+EXPORT int32_t EPCSDK_CALL WriteTagSingleWord(int32_t handle, uint8_t bank, uint8_t word,
+                                              uint8_t high, uint8_t low)
+{
+    int32_t result = 0;
+    if (reader.linked(handle) && reader.tagPresent && Reader::inTag(bank, word) &&
+        word != reader.failingWord) {
+        reader.memory[bank][word] = static_cast<uint16_t>(high << 8 | low);
+        result = epcsdk::kWriteOk;
+        if (reader.leaveAfterNextWrite) {
+            reader.leaveAfterNextWrite = false;
+            reader.tagPresent = false;
+        }
+    }
+    return reader.record({SimWriteTagSingleWord, handle, bank, word, 1, high, low, result});
+}
+
+static_assert(std::is_same_v<decltype(OpenComm), epcsdk::OpenCommFn>);
+static_assert(std::is_same_v<decltype(CloseComm), epcsdk::CloseCommFn>);
+static_assert(std::is_same_v<decltype(ReadTag), epcsdk::ReadTagFn>);
+static_assert(std::is_same_v<decltype(WriteTagSingleWord), epcsdk::WriteTagSingleWordFn>);
+
+EXPORT void SimReset()
+{
+    reader = Reader{};
+}
+
+EXPORT void SimSetReaderPresent(int present)
+{
+    reader.readerPresent = present != 0;
+}
+
+EXPORT void SimSetTagPresent(int present)
+{
+    reader.tagPresent = present != 0;
+}
+
+EXPORT void SimFailWordAddress(int word)
+{
+    reader.failingWord = word;
+}
+
+EXPORT void SimLeaveAfterNextWrite()
+{
+    reader.leaveAfterNextWrite = true;
+}
+
+EXPORT int32_t SimPeekWord(int bank, int word)
+{
+    return Reader::inTag(bank, word) ? reader.memory[bank][word] : -1;
+}
+
+EXPORT void SimPokeWord(int bank, int word, int value)
+{
+    if (Reader::inTag(bank, word))
+        reader.memory[bank][word] = static_cast<uint16_t>(value);
+}
+
+EXPORT int32_t SimCallCount()
+{
+    return reader.calls;
+}
+
+EXPORT int32_t SimCallLogSize()
+{
+    return kLogSize;
+}
+
+EXPORT int32_t SimCallAt(int32_t index, SimCall *call)
+{
+    if (index < 0 || index >= reader.calls || index < reader.calls - kLogSize || call == nullptr)
+        return 0;
+    *call = reader.log[static_cast<std::size_t>(index % kLogSize)];
+    return 1;
+}
