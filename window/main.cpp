@@ -1,12 +1,13 @@
+#include "reader/reader_library.h"
+#include "window/form1.h"
+
 #include <QApplication>
-#include <QWidget>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Pro Tagwright"));
-    window.setFixedSize(690, 439);
+    reader::ReaderLibrary library;
+    Form1 window(library);
     window.show();
     return app.exec();
 }

@@ -1,0 +1,88 @@
+// The real window, bound to the simulated reader through the real library binding, for the
+// window's and the developer panel's tests.
+#pragma once
+
+#include "reader/reader_library.h"
+#include "simreader/sim_log.h"
+#include "window/form1.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+class WindowHarness
+{
+public:
+    WindowHarness() : window(std::make_unique<Form1>(library))
+    {
+        SimReset();
+        window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window.get()))
+            qWarning("the window did not become active");
+    }
+
+    template <typename Control>
+    Control *control(const char *name) const
+    {
+        auto *found = window->findChild<Control *>(QLatin1String(name));
+        if (found == nullptr)
+            qFatal("no control %s", name);
+        return found;
+    }
+
+    QPushButton *button(const char *name) const { return control<QPushButton>(name); }
+    QLineEdit *field(const char *name) const { return control<QLineEdit>(name); }
+    QString status() const { return control<QPlainTextEdit>("opList")->toPlainText(); }
+    QColor statusColour() const
+    {
+        return control<QPlainTextEdit>("opList")->palette().color(QPalette::Text);
+    }
+
+    void click(const char *name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
+
+    void choosePort(int position) const { control<QComboBox>("cboComPort")->setCurrentIndex(position); }
+
+    void connectReader() const
+    {
+        choosePort(0);
+        click("Open");
+    }
+
+    // Answers the next modal message box with OK, and tells what it showed.
+    struct MessageBoxSeen
+    {
+        bool shown = false;
+        QString title;
+        QString text;
+        QMessageBox::Icon icon = QMessageBox::Information;
+        int buttons = 0;
+    };
+    static std::shared_ptr<MessageBoxSeen> answerNextMessageBox()
+    {
+        auto seen = std::make_shared<MessageBoxSeen>();
+        QTimer::singleShot(0, [seen] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (box == nullptr)
+                return;
+            seen->shown = true;
+            seen->title = box->windowTitle();
+            seen->text = box->text();
+            seen->icon = box->icon();
+            seen->buttons = static_cast<int>(box->buttons().size());
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+        });
+        return seen;
+    }
+
+    reader::ReaderLibrary library;
+    std::unique_ptr<Form1> window;
+};
