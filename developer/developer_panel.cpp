@@ -15,11 +15,13 @@ QString wordHex(numbering::Word word)
 DeveloperPanel::DeveloperPanel(reader::ReaderLibrary &library, const reader::ReaderLink &link,
                                QWidget *parent)
     : QGroupBox(QStringLiteral("Developer"), parent), m_library(library), m_link(link),
-      m_cmdRegularizeCardNo(makeButton(this, "cmdRegularizeCardNo", QStringLiteral("Regularize Card No"),
+      m_cmdRegularizeCardNo(makeButton(this, "cmdRegularizeCardNo",
+                                       QStringLiteral("Regularize Card No"),
                                        {3480, 1140, 2775, 495})),
       m_cmdRead(makeButton(this, "cmdRead", QStringLiteral("Read"), {3480, 540, 1095, 495})),
       m_cmdWrite(makeButton(this, "cmdWrite", QStringLiteral("Write"), {4920, 540, 1335, 495})),
-      m_txt2(makeTextBox(this, "txt2", QString(), {1500, 540, 1695, 375}, QStringLiteral("Word 7"))),
+      m_txt2(
+          makeTextBox(this, "txt2", QString(), {1500, 540, 1695, 375}, QStringLiteral("Word 7"))),
       m_txt1(makeTextBox(this, "txt1", QString(), {240, 540, 1215, 375}, QStringLiteral("Word 6")))
 {
     setObjectName(QStringLiteral("Frame1"));
@@ -42,7 +44,8 @@ void DeveloperPanel::readWords()
     // earlier read fetched.
     const auto read = [this](uint8_t address, QLineEdit *box) {
         uint8_t buffer[2] = {0, 0};
-        const auto result = m_library.readTag(m_link.handle(), numbering::kEpcBank, address, 1, buffer);
+        const auto result =
+            m_library.readTag(m_link.handle(), numbering::kEpcBank, address, 1, buffer);
         if (!result.called()) {
             box->clear();
             emit statusMessage(QString::fromStdString(result.error().message()));

@@ -28,8 +28,7 @@ class DeveloperPanel : public QGroupBox
     Q_OBJECT
 
 public:
-    DeveloperPanel(reader::ReaderLibrary &library, const reader::ReaderLink &link,
-                   QWidget *parent);
+    DeveloperPanel(reader::ReaderLibrary &library, const reader::ReaderLink &link, QWidget *parent);
 
 signals:
     // The panel's report for the status line; it never changes the line's colour.

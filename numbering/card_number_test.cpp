@@ -9,8 +9,7 @@ namespace {
 using namespace numbering;
 
 class PaddedCurrent : public testing::TestWithParam<std::tuple<int32_t, const char *>>
-{
-};
+{};
 
 TEST_P(PaddedCurrent, HasFiveDigitsAtEveryThreshold)
 {
@@ -28,8 +27,7 @@ INSTANTIATE_TEST_SUITE_P(Thresholds, PaddedCurrent,
 
 class SiteMatch
     : public testing::TestWithParam<std::tuple<const char *, const char *, const char *>>
-{
-};
+{};
 
 TEST_P(SiteMatch, GivesTheFirstExactMatchOrKeepsTheStartText)
 {
@@ -37,16 +35,17 @@ TEST_P(SiteMatch, GivesTheFirstExactMatchOrKeepsTheStartText)
     EXPECT_EQ(siteStartNumber(site, startBefore), startAfter);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, SiteMatch,
-    testing::Values(std::tuple{"CEDAR LAGOONS", "", "0010001001"},
-                    std::tuple{"OSPREY GARDEN", "0010001001", "0010002001"},
-                    std::tuple{"QUARRY VALE", "x", "0010003001"},
-                    std::tuple{"DUNE PARK", "", "0010004001"},
-                    // Case-sensitive, whole string: these keep the start text.
-                    std::tuple{"dune park", "0010002001", "0010002001"},
-                    std::tuple{"DUNE PARK ", "", ""}, std::tuple{"DUNE", "0010003001", "0010003001"},
-                    std::tuple{"-Site Reference-", "", ""}, std::tuple{"", "123", "123"}));
+INSTANTIATE_TEST_SUITE_P(Table, SiteMatch,
+                         testing::Values(std::tuple{"CEDAR LAGOONS", "", "0010001001"},
+                                         std::tuple{"OSPREY GARDEN", "0010001001", "0010002001"},
+                                         std::tuple{"QUARRY VALE", "x", "0010003001"},
+                                         std::tuple{"DUNE PARK", "", "0010004001"},
+                                         // Case-sensitive, whole string: these keep the start text.
+                                         std::tuple{"dune park", "0010002001", "0010002001"},
+                                         std::tuple{"DUNE PARK ", "", ""},
+                                         std::tuple{"DUNE", "0010003001", "0010003001"},
+                                         std::tuple{"-Site Reference-", "", ""},
+                                         std::tuple{"", "123", "123"}));
 
 TEST(CurrentFromStart, TakesTheLastFiveCharactersOrTheWholeShortText)
 {
@@ -56,10 +55,8 @@ TEST(CurrentFromStart, TakesTheLastFiveCharactersOrTheWholeShortText)
     EXPECT_EQ(currentFromStart(""), "");
 }
 
-class CurrentValue
-    : public testing::TestWithParam<std::tuple<const char *, std::optional<int32_t>>>
-{
-};
+class CurrentValue : public testing::TestWithParam<std::tuple<const char *, std::optional<int32_t>>>
+{};
 
 TEST_P(CurrentValue, ConvertsOnlyTextsOfDigits)
 {
@@ -67,21 +64,20 @@ TEST_P(CurrentValue, ConvertsOnlyTextsOfDigits)
     EXPECT_EQ(currentValue(text), value) << '"' << text << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, CurrentValue,
-    testing::Values(std::tuple{"00000", std::optional<int32_t>{0}},
-                    std::tuple{"7", std::optional<int32_t>{7}},
-                    std::tuple{"01001", std::optional<int32_t>{1001}},
-                    std::tuple{"99999", std::optional<int32_t>{99999}},
-                    std::tuple{"", std::optional<int32_t>{}},
-                    std::tuple{"12a", std::optional<int32_t>{}},
-                    std::tuple{"a12", std::optional<int32_t>{}},
-                    std::tuple{"-1", std::optional<int32_t>{}},
-                    std::tuple{"+1", std::optional<int32_t>{}},
-                    std::tuple{" 1", std::optional<int32_t>{}},
-                    std::tuple{"1 ", std::optional<int32_t>{}},
-                    std::tuple{"1.5", std::optional<int32_t>{}},
-                    std::tuple{"99999999999", std::optional<int32_t>{}}));
+INSTANTIATE_TEST_SUITE_P(Texts, CurrentValue,
+                         testing::Values(std::tuple{"00000", std::optional<int32_t>{0}},
+                                         std::tuple{"7", std::optional<int32_t>{7}},
+                                         std::tuple{"01001", std::optional<int32_t>{1001}},
+                                         std::tuple{"99999", std::optional<int32_t>{99999}},
+                                         std::tuple{"", std::optional<int32_t>{}},
+                                         std::tuple{"12a", std::optional<int32_t>{}},
+                                         std::tuple{"a12", std::optional<int32_t>{}},
+                                         std::tuple{"-1", std::optional<int32_t>{}},
+                                         std::tuple{"+1", std::optional<int32_t>{}},
+                                         std::tuple{" 1", std::optional<int32_t>{}},
+                                         std::tuple{"1 ", std::optional<int32_t>{}},
+                                         std::tuple{"1.5", std::optional<int32_t>{}},
+                                         std::tuple{"99999999999", std::optional<int32_t>{}}));
 
 TEST(CardNumber, IsThePrefixFollowedByThePaddedNumber)
 {
@@ -91,13 +87,11 @@ TEST(CardNumber, IsThePrefixFollowedByThePaddedNumber)
 
 TEST(WriteCaption, HasThreeLinesSeparatedByCrLf)
 {
-    EXPECT_EQ(writeCaption(kPrefix, paddedCurrentNumber(1001)),
-              "Write \r\n0010001001\r\n To Card");
+    EXPECT_EQ(writeCaption(kPrefix, paddedCurrentNumber(1001)), "Write \r\n0010001001\r\n To Card");
 }
 
 class Stepping : public testing::TestWithParam<std::tuple<int32_t, bool, bool>>
-{
-};
+{};
 
 TEST_P(Stepping, StaysWithinZeroAndNinetyNineThousandNineHundredNinetyNine)
 {

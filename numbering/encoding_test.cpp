@@ -18,8 +18,7 @@ struct Expected
 };
 
 class CardEncoding : public testing::TestWithParam<Expected>
-{
-};
+{};
 
 TEST_P(CardEncoding, SplitsTheWholeCardValueIntoHighAndLowWord)
 {
@@ -34,15 +33,13 @@ TEST_P(CardEncoding, SplitsTheWholeCardValueIntoHighAndLowWord)
     EXPECT_EQ(words.word7.low, e.word7 & 0xFF);
 }
 
-INSTANTIATE_TEST_SUITE_P(Boundaries, CardEncoding,
-                         testing::Values(Expected{0, 0x0098, 0x9680}, Expected{7, 0x0098, 0x9687},
-                                         Expected{1001, 0x0098, 0x9A69},
-                                         Expected{9999, 0x0098, 0xBD8F},
-                                         Expected{10000, 0x0098, 0xBD90},
-                                         Expected{12345, 0x0098, 0xC6B9},
-                                         Expected{27007, 0x0098, 0xFFFF},
-                                         Expected{27008, 0x0099, 0x0000},
-                                         Expected{99999, 0x009A, 0x1D1F}));
+INSTANTIATE_TEST_SUITE_P(
+    Boundaries, CardEncoding,
+    testing::Values(Expected{0, 0x0098, 0x9680}, Expected{7, 0x0098, 0x9687},
+                    Expected{1001, 0x0098, 0x9A69}, Expected{9999, 0x0098, 0xBD8F},
+                    Expected{10000, 0x0098, 0xBD90}, Expected{12345, 0x0098, 0xC6B9},
+                    Expected{27007, 0x0098, 0xFFFF}, Expected{27008, 0x0099, 0x0000},
+                    Expected{99999, 0x009A, 0x1D1F}));
 
 // The ten-digit decimal of the card value must be the card number the operator sees, for
 // every current number: a mismatch would put one card's number on another card.
@@ -50,7 +47,8 @@ TEST(CardEncoding, TenDigitValueIsTheCardNumberForEveryCurrentNumber)
 {
     for (int32_t current = 0; current <= 99999; ++current) {
         char digits[16];
-        std::snprintf(digits, sizeof digits, "%010u", static_cast<unsigned>(cardWords(current).value()));
+        std::snprintf(digits, sizeof digits, "%010u",
+                      static_cast<unsigned>(cardWords(current).value()));
         ASSERT_EQ(digits, cardNumber(kPrefix, paddedCurrentNumber(current)));
     }
 }

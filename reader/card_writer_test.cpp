@@ -3,6 +3,7 @@
 #include "reader/test_support.h"
 
 #include <functional>
+#include <ostream>
 
 namespace {
 
@@ -16,14 +17,18 @@ struct FaultCase
     std::function<void()> inject;
     bool linked;
     bool written;
-    int wordWrites;    // calls of WriteTagSingleWord made
+    int wordWrites;     // calls of WriteTagSingleWord made
     int32_t word6After; // what the tag holds afterwards
     int32_t word7After;
 };
 
-class CardWrite : public SimulatedReaderTest, public testing::WithParamInterface<FaultCase>
+void PrintTo(const FaultCase &c, std::ostream *out)
 {
-};
+    *out << c.name;
+}
+
+class CardWrite : public SimulatedReaderTest, public testing::WithParamInterface<FaultCase>
+{};
 
 constexpr int32_t kOld6 = 0x1111;
 constexpr int32_t kOld7 = 0x2222;

@@ -22,8 +22,7 @@ LibraryFiles defaultLibraryFiles()
 
 ReaderLibrary::ReaderLibrary(LibraryFiles files)
     : m_fixed{std::move(files.fixedPath)}, m_search{std::move(files.searchName)}
-{
-}
+{}
 
 ReaderLibrary::~ReaderLibrary()
 {
@@ -68,8 +67,7 @@ CallResult ReaderLibrary::readTag(int32_t handle, uint8_t bank, uint8_t firstWor
 CallResult ReaderLibrary::writeTagSingleWord(int32_t handle, uint8_t bank, uint8_t word,
                                              uint8_t high, uint8_t low)
 {
-    return call<epcsdk::WriteTagSingleWordFn>(m_writeTagSingleWord, handle, bank, word, high,
-                                              low);
+    return call<epcsdk::WriteTagSingleWordFn>(m_writeTagSingleWord, handle, bank, word, high, low);
 }
 
 } // namespace reader

@@ -82,8 +82,7 @@ private:
     // The function's address, or why there is none.
     std::variant<void *, BindError> bind(Slot &slot);
 
-    template <typename Fn, typename... Args>
-    CallResult call(Slot &slot, Args... args)
+    template <typename Fn, typename... Args> CallResult call(Slot &slot, Args... args)
     {
         auto bound = bind(slot);
         if (auto *error = std::get_if<BindError>(&bound))

@@ -74,8 +74,8 @@ TEST_F(BindingTest, MissingFunctionIsANamedErrorAndTheOthersStillWork)
     ASSERT_FALSE(write.called());
     EXPECT_TRUE(write.error().libraryLoaded);
     EXPECT_EQ(write.error().function, "WriteTagSingleWord");
-    EXPECT_EQ(write.error().message(),
-              std::string("Reader library ") + PARTIAL_LIBRARY + " has no function WriteTagSingleWord");
+    EXPECT_EQ(write.error().message(), std::string("Reader library ") + PARTIAL_LIBRARY +
+                                           " has no function WriteTagSingleWord");
     EXPECT_EQ(library.openComm(9).value(), 77);
     EXPECT_FALSE(library.writeTagSingleWord(77, 1, 6, 0, 0).called());
 }

@@ -2,6 +2,7 @@
 
 #include "reader/test_support.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -27,9 +28,13 @@ struct LinkCase
     int closeCalls;
 };
 
-class LinkStates : public SimulatedReaderTest, public testing::WithParamInterface<LinkCase>
+void PrintTo(const LinkCase &c, std::ostream *out)
 {
-};
+    *out << c.name;
+}
+
+class LinkStates : public SimulatedReaderTest, public testing::WithParamInterface<LinkCase>
+{};
 
 TEST_P(LinkStates, FollowTheConnectionTable)
 {
@@ -100,7 +105,9 @@ INSTANTIATE_TEST_SUITE_P(
                  2,
                  0},
         LinkCase{"ReleaseClosesAnOpenLinkOnce",
-                 {{Act::Connect, kConnected, true}, {Act::Release, "", false}, {Act::Release, "", false}},
+                 {{Act::Connect, kConnected, true},
+                  {Act::Release, "", false},
+                  {Act::Release, "", false}},
                  1,
                  1},
         LinkCase{"ReleaseWithoutLinkCallsNothing", {{Act::Release, "", false}}, 0, 0}),

@@ -40,7 +40,10 @@ struct Reader
     {
         return openHandle != epcsdk::kNoLink && handle == openHandle;
     }
-    static bool inTag(int bank, int word) { return bank >= 0 && bank < kBanks && word >= 0 && word < kWordsPerBank; }
+    static bool inTag(int bank, int word)
+    {
+        return bank >= 0 && bank < kBanks && word >= 0 && word < kWordsPerBank;
+    }
 
     int32_t record(SimCall call)
     {

@@ -44,8 +44,8 @@ inline QPushButton *makeButton(QWidget *parent, const char *name, const QString 
     return button;
 }
 
-inline QLineEdit *makeTextBox(QWidget *parent, const char *name, const QString &text,
-                              Twips where, const QString &accessibleName)
+inline QLineEdit *makeTextBox(QWidget *parent, const char *name, const QString &text, Twips where,
+                              const QString &accessibleName)
 {
     auto *box = new QLineEdit(text, parent);
     placeControl(box, name, accessibleName, where, TabStop::No);

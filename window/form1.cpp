@@ -63,8 +63,8 @@ Form1::Form1(reader::ReaderLibrary &library, QWidget *parent)
     placeControl(m_cboComPort, "cboComPort", QStringLiteral("Com Port"), {120, 180, 2895, 465},
                  TabStop::Yes);
     m_close = makeButton(this, "Close", QStringLiteral("Disconnect"), {7560, 5160, 2550, 585});
-    m_open = makeButton(this, "Open", QStringLiteral("Connect"), {3060, 180, 1680, 465},
-                        TabStop::Yes);
+    m_open =
+        makeButton(this, "Open", QStringLiteral("Connect"), {3060, 180, 1680, 465}, TabStop::Yes);
     m_txtCurrentNo = new NumberField(QStringLiteral("00000"), this);
     placeControl(m_txtCurrentNo, "txtCurrentNo", QStringLiteral("Current No"),
                  {8100, 180, 1215, 585}, TabStop::Yes);
@@ -99,8 +99,10 @@ Form1::Form1(reader::ReaderLibrary &library, QWidget *parent)
     m_frame1->setGeometry(pixels({120, 4680, 6555, 1815}));
 
     m_cmdClose = makeButton(this, "cmdClose", QStringLiteral("Close"), {7560, 5880, 2550, 525});
-    m_txtCurrentNoFront = makeTextBox(this, "txtCurrentNoFront", QString::fromLatin1(numbering::kPrefix.data(), numbering::kPrefix.size()),
-                                      {6840, 180, 1215, 585}, QStringLiteral("Card number prefix"));
+    m_txtCurrentNoFront =
+        makeTextBox(this, "txtCurrentNoFront",
+                    QString::fromLatin1(numbering::kPrefix.data(), numbering::kPrefix.size()),
+                    {6840, 180, 1215, 585}, QStringLiteral("Card number prefix"));
     m_txtCurrentNoFront->setFont(numberFont);
     m_txtCurrentNoFront->setEnabled(false);
     m_txtCurrentNoFront->setFocusPolicy(Qt::NoFocus);
@@ -161,7 +163,8 @@ std::optional<int32_t> Form1::currentNumber() const
 
 QString Form1::cardNumberOf(int32_t current) const
 {
-    return m_txtCurrentNoFront->text() + QString::fromStdString(numbering::paddedCurrentNumber(current));
+    return m_txtCurrentNoFront->text() +
+           QString::fromStdString(numbering::paddedCurrentNumber(current));
 }
 
 void Form1::currentNumberChanged()
@@ -238,7 +241,8 @@ void Form1::writeAndReport(int32_t current)
     if (outcome.written)
         text += QStringLiteral(" >>>> Write Successfull!");
     else if (outcome.bindError)
-        text += QStringLiteral(" >>>> Write Error. ") + QString::fromStdString(outcome.bindError->message());
+        text += QStringLiteral(" >>>> Write Error. ") +
+                QString::fromStdString(outcome.bindError->message());
     else
         text += QStringLiteral(" >>>> Write Error");
 

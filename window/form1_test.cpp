@@ -1,12 +1,12 @@
 #include "window/window_harness.h"
 
+#include <QAbstractItemView>
 #include <QClipboard>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
-#include <QSignalSpy>
-#include <QAbstractItemView>
 #include <QScrollBar>
+#include <QSignalSpy>
 
 #include <optional>
 
@@ -52,8 +52,10 @@ private slots:
         QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
         QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
         QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-        QCOMPARE(w->window->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size()
-                     + w->control<QGroupBox>("Frame1")->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(),
+        QCOMPARE(w->window->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size() +
+                     w->control<QGroupBox>("Frame1")
+                         ->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)
+                         .size(),
                  22);
     }
 
@@ -65,8 +67,10 @@ private slots:
         QTest::addColumn<QRect>("geometry");
         QTest::addColumn<int>("focus");
         const int tab = Qt::StrongFocus, mouse = Qt::ClickFocus, never = Qt::NoFocus;
-        const auto row = [](const char *name, const char *kind, const QString &text, QRect r, int focus) {
-            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(kind) << text << r << focus;
+        const auto row = [](const char *name, const char *kind, const QString &text, QRect r,
+                            int focus) {
+            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(kind) << text
+                                << r << focus;
         };
         row("cboComPort", "ListComboBox", "-Select Com Port-", {8, 12, 193, 31}, tab);
         row("Close", "QPushButton", "Disconnect", {504, 344, 170, 39}, mouse);
@@ -160,8 +164,8 @@ private slots:
     void tabCycle()
     {
         QCOMPARE(QApplication::focusWidget(), w->control<QComboBox>("cboComPort"));
-        const QStringList forward{"Open", "txtCurrentNo", "cmdWritePrev", "cmdWriteCard",
-                                  "cmdWriteNext", "cboComPort"};
+        const QStringList forward{"Open",         "txtCurrentNo", "cmdWritePrev",
+                                  "cmdWriteCard", "cmdWriteNext", "cboComPort"};
         for (const QString &name : forward) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget()->objectName(), name);
@@ -213,11 +217,13 @@ private slots:
         const QString notOpen = "Disconnect Failed" + kFullWidthBang;
         QTest::newRow("connect Com1, disconnect") << QStringList{"Com1", "Connect", "Disconnect"}
                                                   << QStringList{"", ok, closed} << 1 << 1;
-        QTest::newRow("Com100 also opens port 9") << QStringList{"Com100", "Connect"}
-                                                  << QStringList{"", ok} << 1 << 0;
+        QTest::newRow("Com100 also opens port 9")
+            << QStringList{"Com100", "Connect"} << QStringList{"", ok} << 1 << 0;
         QTest::newRow("second connect makes no call, other port")
-            << QStringList{"Com1", "Connect", "Com7", "Connect"} << QStringList{"", ok, "", already} << 1 << 0;
-        QTest::newRow("disconnect before connect") << QStringList{"Disconnect"} << QStringList{notOpen} << 0 << 0;
+            << QStringList{"Com1", "Connect", "Com7", "Connect"} << QStringList{"", ok, "", already}
+            << 1 << 0;
+        QTest::newRow("disconnect before connect")
+            << QStringList{"Disconnect"} << QStringList{notOpen} << 0 << 0;
         QTest::newRow("only the first disconnect succeeds")
             << QStringList{"Com2", "Connect", "Disconnect", "Disconnect"}
             << QStringList{"", ok, closed, notOpen} << 1 << 1;
@@ -280,8 +286,9 @@ private slots:
         Form1 window(missing);
         window.findChild<QComboBox *>("cboComPort")->setCurrentIndex(2);
         QTest::mouseClick(window.findChild<QPushButton *>("Open"), Qt::LeftButton);
-        QCOMPARE(window.findChild<QPlainTextEdit *>("opList")->toPlainText(),
-                 QStringLiteral("Reader library libepcsdk-missing.so not found: cannot call OpenComm"));
+        QCOMPARE(
+            window.findChild<QPlainTextEdit *>("opList")->toPlainText(),
+            QStringLiteral("Reader library libepcsdk-missing.so not found: cannot call OpenComm"));
         QCOMPARE(window.readerHandle(), -1);
     }
 
@@ -291,11 +298,16 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("text");
-        QTest::newRow("digit replaces the selected number") << "5" << "5";
-        QTest::newRow("letters are discarded") << "a1b2" << "12";
-        QTest::newRow("signs and blanks are discarded") << "-1 +2.3" << "123";
-        QTest::newRow("no sixth character") << "1234567" << "12345";
-        QTest::newRow("backspace is discarded") << "12\b" << "12";
+        QTest::newRow("digit replaces the selected number") << "5"
+                                                            << "5";
+        QTest::newRow("letters are discarded") << "a1b2"
+                                               << "12";
+        QTest::newRow("signs and blanks are discarded") << "-1 +2.3"
+                                                        << "123";
+        QTest::newRow("no sixth character") << "1234567"
+                                            << "12345";
+        QTest::newRow("backspace is discarded") << "12\b"
+                                                << "12";
     }
 
     void keyFilter()
@@ -325,13 +337,19 @@ private slots:
     {
         QTest::addColumn<QString>("clipboard");
         QTest::addColumn<QString>("text");
-        QTest::newRow("digits") << "42" << "42";
-        QTest::newRow("digits cut at five") << "1234567" << "12345";
-        QTest::newRow("letters refused whole") << "12a" << "00000";
-        QTest::newRow("sign refused") << "-5" << "00000";
-        QTest::newRow("blank refused") << " 7" << "00000";
+        QTest::newRow("digits") << "42"
+                                << "42";
+        QTest::newRow("digits cut at five") << "1234567"
+                                            << "12345";
+        QTest::newRow("letters refused whole") << "12a"
+                                               << "00000";
+        QTest::newRow("sign refused") << "-5"
+                                      << "00000";
+        QTest::newRow("blank refused") << " 7"
+                                       << "00000";
         QTest::newRow("full-width digits refused") << QStringLiteral("１２") << "00000";
-        QTest::newRow("line break refused") << "1\n2" << "00000";
+        QTest::newRow("line break refused") << "1\n2"
+                                            << "00000";
     }
 
     void paste()
@@ -349,10 +367,18 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("cardNumber");
-        QTest::newRow("typed") << "type" << "5" << "0010000005";
-        QTest::newRow("pasted") << "paste" << "12345" << "0010012345";
-        QTest::newRow("plus on 9") << "plus9" << "10" << "0010000010";
-        QTest::newRow("site") << "site2" << "03001" << "0010003001";
+        QTest::newRow("typed") << "type"
+                               << "5"
+                               << "0010000005";
+        QTest::newRow("pasted") << "paste"
+                                << "12345"
+                                << "0010012345";
+        QTest::newRow("plus on 9") << "plus9"
+                                   << "10"
+                                   << "0010000010";
+        QTest::newRow("site") << "site2"
+                              << "03001"
+                              << "0010003001";
     }
 
     void changeStep()
@@ -375,7 +401,8 @@ private slots:
         }
         QCOMPARE(currentNo()->text(), text);
         QCOMPARE(w->window->cardNumber(), cardNumber);
-        QCOMPARE(caption(), QStringLiteral("Write \r\n") + cardNumber + QStringLiteral("\r\n To Card"));
+        QCOMPARE(caption(),
+                 QStringLiteral("Write \r\n") + cardNumber + QStringLiteral("\r\n To Card"));
     }
 
     void emptyFieldKeepsTheCardNumberAndStopsNothing()
@@ -401,11 +428,21 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("plus");
         QTest::addColumn<QString>("minus");
-        QTest::newRow("middle") << "01001" << "1002" << "1000";
-        QTest::newRow("top") << "99999" << "99999" << "99998";
-        QTest::newRow("below top") << "99998" << "99999" << "99997";
-        QTest::newRow("bottom") << "0" << "1" << "0";
-        QTest::newRow("above bottom") << "1" << "2" << "0";
+        QTest::newRow("middle") << "01001"
+                                << "1002"
+                                << "1000";
+        QTest::newRow("top") << "99999"
+                             << "99999"
+                             << "99998";
+        QTest::newRow("below top") << "99998"
+                                   << "99999"
+                                   << "99997";
+        QTest::newRow("bottom") << "0"
+                                << "1"
+                                << "0";
+        QTest::newRow("above bottom") << "1"
+                                      << "2"
+                                      << "0";
     }
 
     void stepping()
@@ -475,7 +512,8 @@ private slots:
         QTest::mouseClick(status->viewport(), Qt::LeftButton);
         QTest::keyClicks(status, QStringLiteral("note"));
         QCOMPARE(w->status(), QStringLiteral("note"));
-        status->setPlainText(QString(400, QLatin1Char('x')).replace(QLatin1String("xxxxx"), QLatin1String("xxxx ")));
+        status->setPlainText(
+            QString(400, QLatin1Char('x')).replace(QLatin1String("xxxxx"), QLatin1String("xxxx ")));
         QVERIFY(status->verticalScrollBar()->maximum() > 0);
     }
 };

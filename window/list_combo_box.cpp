@@ -2,8 +2,7 @@
 
 #include <QLineEdit>
 
-ListComboBox::ListComboBox(const QStringList &entries, const QString &initialText,
-                           QWidget *parent)
+ListComboBox::ListComboBox(const QStringList &entries, const QString &initialText, QWidget *parent)
     : QComboBox(parent)
 {
     setEditable(true);

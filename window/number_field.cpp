@@ -19,7 +19,8 @@ NumberField::NumberField(const QString &text, QWidget *parent) : QLineEdit(text,
     setMaxLength(kMaxDigits);
     // The key filter below never sees a paste or a drop; the validator refuses any such
     // text that is not all digits, whole, while maxLength cuts a paste of digits to fit.
-    setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
+    setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
 }
 
 void NumberField::keyPressEvent(QKeyEvent *event)

@@ -30,8 +30,7 @@ public:
             qWarning("the window did not become active");
     }
 
-    template <typename Control>
-    Control *control(const char *name) const
+    template <typename Control> Control *control(const char *name) const
     {
         auto *found = window->findChild<Control *>(QLatin1String(name));
         if (found == nullptr)
@@ -49,7 +48,10 @@ public:
 
     void click(const char *name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
 
-    void choosePort(int position) const { control<QComboBox>("cboComPort")->setCurrentIndex(position); }
+    void choosePort(int position) const
+    {
+        control<QComboBox>("cboComPort")->setCurrentIndex(position);
+    }
 
     void connectReader() const
     {
