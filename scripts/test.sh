@@ -10,3 +10,9 @@ cmake --build "$build" --parallel "$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
+
+# The same program and tests against Qt 5.15, the Qt of the 32-bit Windows build.
+echo "== Qt 5.15 build"
+cmake -S "$root" -B "$build-qt5" -DBUILD_TESTING=ON -DTAGWRIGHT_QT_MAJOR=5 >/dev/null
+cmake --build "$build-qt5" --parallel "$(nproc)" >/dev/null
+ctest --test-dir "$build-qt5" --output-on-failure --parallel "$(nproc)" -LE windows

@@ -17,5 +17,5 @@ ListComboBox::ListComboBox(const QStringList &entries, const QString &initialTex
     // choosing here: only the list's own activation counts.
     disconnect(lineEdit(), &QLineEdit::returnPressed, this, nullptr);
     disconnect(lineEdit(), &QLineEdit::editingFinished, this, nullptr);
-    connect(this, &QComboBox::activated, this, &ListComboBox::entryChosen);
+    connect(this, qOverload<int>(&QComboBox::activated), this, &ListComboBox::entryChosen);
 }
