@@ -20,16 +20,13 @@ private slots:
         QTest::addColumn<int>("word7");
         QTest::addColumn<QString>("txt1");
         QTest::addColumn<QString>("txt2");
-        QTest::newRow("a card") << 0x0098 << 0x9680 << "0098"
-                                << "9680";
-        QTest::newRow("test value") << 0x000F << 0x4629 << "000F"
-                                    << "4629";
-        QTest::newRow("regularize value") << 0xEC88 << 0x851A << "EC88"
-                                          << "851A";
-        QTest::newRow("no two words alike") << 0x0A50 << 0xA500 << "0A50"
-                                            << "A500";
-        QTest::newRow("zeros") << 0x0000 << 0xFFFF << "0000"
-                               << "FFFF";
+        // clang-format off
+        QTest::newRow("a card") << 0x0098 << 0x9680 << "0098" << "9680";
+        QTest::newRow("test value") << 0x000F << 0x4629 << "000F" << "4629";
+        QTest::newRow("regularize value") << 0xEC88 << 0x851A << "EC88" << "851A";
+        QTest::newRow("no two words alike") << 0x0A50 << 0xA500 << "0A50" << "A500";
+        QTest::newRow("zeros") << 0x0000 << 0xFFFF << "0000" << "FFFF";
+        // clang-format on
     }
 
     void readShowsFourHexDigitsPerWord()
@@ -74,30 +71,16 @@ private slots:
         QTest::addColumn<QString>("status");
         QTest::addColumn<int>("word6");
         QTest::addColumn<int>("word7");
-        QTest::newRow("Write") << "cmdWrite"
-                               << ""
-                               << "Write Successfull!" << 0x000F << 0x4629;
-        QTest::newRow("Regularize") << "cmdRegularizeCardNo"
-                                    << ""
-                                    << "Regularize Successfull!" << 0xEC88 << 0x851A;
-        QTest::newRow("Write, word 6 fails") << "cmdWrite"
-                                             << "word6"
-                                             << "Write Error" << 0x1111 << 0x2222;
-        QTest::newRow("Write, word 7 fails") << "cmdWrite"
-                                             << "word7"
-                                             << "Write Error" << 0x000F << 0x2222;
-        QTest::newRow("Regularize, word 6 fails") << "cmdRegularizeCardNo"
-                                                  << "word6"
-                                                  << "Regularize Failed！" << 0x1111 << 0x2222;
-        QTest::newRow("Regularize, half-written") << "cmdRegularizeCardNo"
-                                                  << "leave"
-                                                  << "Regularize Failed！" << 0xEC88 << 0x2222;
-        QTest::newRow("Write, no link") << "cmdWrite"
-                                        << "nolink"
-                                        << "Write Error" << 0x1111 << 0x2222;
-        QTest::newRow("Regularize, no link") << "cmdRegularizeCardNo"
-                                             << "nolink"
-                                             << "Regularize Failed！" << 0x1111 << 0x2222;
+        // clang-format off
+        QTest::newRow("Write") << "cmdWrite" << "" << "Write Successfull!" << 0x000F << 0x4629;
+        QTest::newRow("Regularize") << "cmdRegularizeCardNo" << "" << "Regularize Successfull!" << 0xEC88 << 0x851A;
+        QTest::newRow("Write, word 6 fails") << "cmdWrite" << "word6" << "Write Error" << 0x1111 << 0x2222;
+        QTest::newRow("Write, word 7 fails") << "cmdWrite" << "word7" << "Write Error" << 0x000F << 0x2222;
+        QTest::newRow("Regularize, word 6 fails") << "cmdRegularizeCardNo" << "word6" << "Regularize Failed！" << 0x1111 << 0x2222;
+        QTest::newRow("Regularize, half-written") << "cmdRegularizeCardNo" << "leave" << "Regularize Failed！" << 0xEC88 << 0x2222;
+        QTest::newRow("Write, no link") << "cmdWrite" << "nolink" << "Write Error" << 0x1111 << 0x2222;
+        QTest::newRow("Regularize, no link") << "cmdRegularizeCardNo" << "nolink" << "Regularize Failed！" << 0x1111 << 0x2222;
+        // clang-format on
     }
 
     void fixedWrites()
@@ -107,16 +90,9 @@ private slots:
         QFETCH(QString, status);
         QFETCH(int, word6);
         QFETCH(int, word7);
-        if (fault != QLatin1String("nolink"))
-            w->connectReader();
         SimPokeWord(1, 6, 0x1111);
         SimPokeWord(1, 7, 0x2222);
-        if (fault == QLatin1String("word6"))
-            SimFailWordAddress(6);
-        else if (fault == QLatin1String("word7"))
-            SimFailWordAddress(7);
-        else if (fault == QLatin1String("leave"))
-            SimLeaveAfterNextWrite();
+        w->prepareReader(fault);
         const QColor colour = w->statusColour();
         w->click(button.toLatin1().constData());
         QCOMPARE(w->status(), status);

@@ -41,16 +41,13 @@ private slots:
     {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("text");
-        QTest::newRow("Write, empty field") << "cmdWriteCard"
-                                            << "";
-        QTest::newRow("Write Next No, empty field") << "cmdWriteNext"
-                                                    << "";
-        QTest::newRow("Write Prev No, empty field") << "cmdWritePrev"
-                                                    << "";
-        QTest::newRow("Write Next No at 99999") << "cmdWriteNext"
-                                                << "99999";
-        QTest::newRow("Write Prev No at 0") << "cmdWritePrev"
-                                            << "0";
+        // clang-format off
+        QTest::newRow("Write, empty field") << "cmdWriteCard" << "";
+        QTest::newRow("Write Next No, empty field") << "cmdWriteNext" << "";
+        QTest::newRow("Write Prev No, empty field") << "cmdWritePrev" << "";
+        QTest::newRow("Write Next No at 99999") << "cmdWriteNext" << "99999";
+        QTest::newRow("Write Prev No at 0") << "cmdWritePrev" << "0";
+        // clang-format on
     }
 
     void guardsWriteNothingAndSayNothing()
@@ -74,35 +71,17 @@ private slots:
         QTest::addColumn<TagWords>("words");
         QTest::addColumn<QString>("cardNumber");
         // Before any change of the field the report still names the card written.
-        QTest::newRow("Write at start") << "cmdWriteCard"
-                                        << ""
-                                        << "00000" << TagWords{0x0098, 0x9680} << "0010000000";
-        QTest::newRow("Write 7") << "cmdWriteCard"
-                                 << "7"
-                                 << "7" << TagWords{0x0098, 0x9687} << "0010000007";
-        QTest::newRow("Write 9999") << "cmdWriteCard"
-                                    << "9999"
-                                    << "9999" << TagWords{0x0098, 0xBD8F} << "0010009999";
-        QTest::newRow("Write 12345 whole") << "cmdWriteCard"
-                                           << "12345"
-                                           << "12345" << TagWords{0x0098, 0xC6B9} << "0010012345";
-        QTest::newRow("Next from 01001")
-            << "cmdWriteNext"
-            << "01001"
-            << "1002" << TagWords{0x0098, 0x9680 + 1002} << "0010001002";
-        QTest::newRow("Next to 27008, word 6 carries")
-            << "cmdWriteNext"
-            << "27007"
-            << "27008" << TagWords{0x0099, 0x0000} << "0010027008";
-        QTest::newRow("Next from 99998") << "cmdWriteNext"
-                                         << "99998"
-                                         << "99999" << TagWords{0x009A, 0x1D1F} << "0010099999";
-        QTest::newRow("Prev from 1") << "cmdWritePrev"
-                                     << "1"
-                                     << "0" << TagWords{0x0098, 0x9680} << "0010000000";
-        QTest::newRow("Prev from 10000") << "cmdWritePrev"
-                                         << "10000"
-                                         << "9999" << TagWords{0x0098, 0xBD8F} << "0010009999";
+        // clang-format off
+        QTest::newRow("Write at start") << "cmdWriteCard" << "" << "00000" << TagWords{0x0098, 0x9680} << "0010000000";
+        QTest::newRow("Write 7") << "cmdWriteCard" << "7" << "7" << TagWords{0x0098, 0x9687} << "0010000007";
+        QTest::newRow("Write 9999") << "cmdWriteCard" << "9999" << "9999" << TagWords{0x0098, 0xBD8F} << "0010009999";
+        QTest::newRow("Write 12345 whole") << "cmdWriteCard" << "12345" << "12345" << TagWords{0x0098, 0xC6B9} << "0010012345";
+        QTest::newRow("Next from 01001") << "cmdWriteNext" << "01001" << "1002" << TagWords{0x0098, 0x9680 + 1002} << "0010001002";
+        QTest::newRow("Next to 27008, word 6 carries") << "cmdWriteNext" << "27007" << "27008" << TagWords{0x0099, 0x0000} << "0010027008";
+        QTest::newRow("Next from 99998") << "cmdWriteNext" << "99998" << "99999" << TagWords{0x009A, 0x1D1F} << "0010099999";
+        QTest::newRow("Prev from 1") << "cmdWritePrev" << "1" << "0" << TagWords{0x0098, 0x9680} << "0010000000";
+        QTest::newRow("Prev from 10000") << "cmdWritePrev" << "10000" << "9999" << TagWords{0x0098, 0xBD8F} << "0010009999";
+        // clang-format on
     }
 
     void wordsWritten()
@@ -142,11 +121,13 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<int>("writes");
         QTest::addColumn<TagWords>("words");
+        // clang-format off
         QTest::newRow("word 6 fails: word 7 untouched") << "word6" << 1 << TagWords{0x1111, 0x2222};
         QTest::newRow("word 7 fails") << "word7" << 2 << TagWords{0x0098, 0x2222};
         QTest::newRow("card leaves half-written") << "leave" << 2 << TagWords{0x0098, 0x2222};
         QTest::newRow("no tag") << "notag" << 1 << TagWords{0x1111, 0x2222};
         QTest::newRow("no link") << "nolink" << 1 << TagWords{0x1111, 0x2222};
+        // clang-format on
     }
 
     void successNeedsBothWords()
@@ -154,16 +135,7 @@ private slots:
         QFETCH(QString, fault);
         QFETCH(int, writes);
         QFETCH(TagWords, words);
-        if (fault != QLatin1String("nolink"))
-            w->connectReader();
-        if (fault == QLatin1String("word6"))
-            SimFailWordAddress(6);
-        else if (fault == QLatin1String("word7"))
-            SimFailWordAddress(7);
-        else if (fault == QLatin1String("leave"))
-            SimLeaveAfterNextWrite();
-        else if (fault == QLatin1String("notag"))
-            SimSetTagPresent(0);
+        w->prepareReader(fault);
         currentNo()->setText(QStringLiteral("41"));
         w->click("cmdWriteNext");
 

@@ -69,8 +69,9 @@ private slots:
         const int tab = Qt::StrongFocus, mouse = Qt::ClickFocus, never = Qt::NoFocus;
         const auto row = [](const char *name, const char *kind, const QString &text, QRect r,
                             int focus) {
-            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(kind) << text
-                                << r << focus;
+            // clang-format off
+            QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(kind) << text << r << focus;
+            // clang-format on
         };
         row("cboComPort", "ListComboBox", "-Select Com Port-", {8, 12, 193, 31}, tab);
         row("Close", "QPushButton", "Disconnect", {504, 344, 170, 39}, mouse);
@@ -215,21 +216,14 @@ private slots:
         const QString already = "Hardware Is Connected" + kFullWidthBang;
         const QString closed = "Disconnect Successfull" + kFullWidthBang;
         const QString notOpen = "Disconnect Failed" + kFullWidthBang;
-        QTest::newRow("connect Com1, disconnect") << QStringList{"Com1", "Connect", "Disconnect"}
-                                                  << QStringList{"", ok, closed} << 1 << 1;
-        QTest::newRow("Com100 also opens port 9")
-            << QStringList{"Com100", "Connect"} << QStringList{"", ok} << 1 << 0;
-        QTest::newRow("second connect makes no call, other port")
-            << QStringList{"Com1", "Connect", "Com7", "Connect"} << QStringList{"", ok, "", already}
-            << 1 << 0;
-        QTest::newRow("disconnect before connect")
-            << QStringList{"Disconnect"} << QStringList{notOpen} << 0 << 0;
-        QTest::newRow("only the first disconnect succeeds")
-            << QStringList{"Com2", "Connect", "Disconnect", "Disconnect"}
-            << QStringList{"", ok, closed, notOpen} << 1 << 1;
-        QTest::newRow("reader absent, then present")
-            << QStringList{"Com3", "Unplug", "Connect", "Plug", "Connect"}
-            << QStringList{"", "", failed, "", ok} << 2 << 0;
+        // clang-format off
+        QTest::newRow("connect Com1, disconnect") << QStringList{"Com1", "Connect", "Disconnect"} << QStringList{"", ok, closed} << 1 << 1;
+        QTest::newRow("Com100 also opens port 9") << QStringList{"Com100", "Connect"} << QStringList{"", ok} << 1 << 0;
+        QTest::newRow("second connect makes no call, other port") << QStringList{"Com1", "Connect", "Com7", "Connect"} << QStringList{"", ok, "", already} << 1 << 0;
+        QTest::newRow("disconnect before connect") << QStringList{"Disconnect"} << QStringList{notOpen} << 0 << 0;
+        QTest::newRow("only the first disconnect succeeds") << QStringList{"Com2", "Connect", "Disconnect", "Disconnect"} << QStringList{"", ok, closed, notOpen} << 1 << 1;
+        QTest::newRow("reader absent, then present") << QStringList{"Com3", "Unplug", "Connect", "Plug", "Connect"} << QStringList{"", "", failed, "", ok} << 2 << 0;
+        // clang-format on
     }
 
     void connectionStates()
@@ -298,16 +292,13 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("text");
-        QTest::newRow("digit replaces the selected number") << "5"
-                                                            << "5";
-        QTest::newRow("letters are discarded") << "a1b2"
-                                               << "12";
-        QTest::newRow("signs and blanks are discarded") << "-1 +2.3"
-                                                        << "123";
-        QTest::newRow("no sixth character") << "1234567"
-                                            << "12345";
-        QTest::newRow("backspace is discarded") << "12\b"
-                                                << "12";
+        // clang-format off
+        QTest::newRow("digit replaces the selected number") << "5" << "5";
+        QTest::newRow("letters are discarded") << "a1b2" << "12";
+        QTest::newRow("signs and blanks are discarded") << "-1 +2.3" << "123";
+        QTest::newRow("no sixth character") << "1234567" << "12345";
+        QTest::newRow("backspace is discarded") << "12\b" << "12";
+        // clang-format on
     }
 
     void keyFilter()
@@ -337,19 +328,15 @@ private slots:
     {
         QTest::addColumn<QString>("clipboard");
         QTest::addColumn<QString>("text");
-        QTest::newRow("digits") << "42"
-                                << "42";
-        QTest::newRow("digits cut at five") << "1234567"
-                                            << "12345";
-        QTest::newRow("letters refused whole") << "12a"
-                                               << "00000";
-        QTest::newRow("sign refused") << "-5"
-                                      << "00000";
-        QTest::newRow("blank refused") << " 7"
-                                       << "00000";
+        // clang-format off
+        QTest::newRow("digits") << "42" << "42";
+        QTest::newRow("digits cut at five") << "1234567" << "12345";
+        QTest::newRow("letters refused whole") << "12a" << "00000";
+        QTest::newRow("sign refused") << "-5" << "00000";
+        QTest::newRow("blank refused") << " 7" << "00000";
         QTest::newRow("full-width digits refused") << QStringLiteral("１２") << "00000";
-        QTest::newRow("line break refused") << "1\n2"
-                                            << "00000";
+        QTest::newRow("line break refused") << "1\n2" << "00000";
+        // clang-format on
     }
 
     void paste()
@@ -367,18 +354,12 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("cardNumber");
-        QTest::newRow("typed") << "type"
-                               << "5"
-                               << "0010000005";
-        QTest::newRow("pasted") << "paste"
-                                << "12345"
-                                << "0010012345";
-        QTest::newRow("plus on 9") << "plus9"
-                                   << "10"
-                                   << "0010000010";
-        QTest::newRow("site") << "site2"
-                              << "03001"
-                              << "0010003001";
+        // clang-format off
+        QTest::newRow("typed") << "type" << "5" << "0010000005";
+        QTest::newRow("pasted") << "paste" << "12345" << "0010012345";
+        QTest::newRow("plus on 9") << "plus9" << "10" << "0010000010";
+        QTest::newRow("site") << "site2" << "03001" << "0010003001";
+        // clang-format on
     }
 
     void changeStep()
@@ -428,21 +409,13 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("plus");
         QTest::addColumn<QString>("minus");
-        QTest::newRow("middle") << "01001"
-                                << "1002"
-                                << "1000";
-        QTest::newRow("top") << "99999"
-                             << "99999"
-                             << "99998";
-        QTest::newRow("below top") << "99998"
-                                   << "99999"
-                                   << "99997";
-        QTest::newRow("bottom") << "0"
-                                << "1"
-                                << "0";
-        QTest::newRow("above bottom") << "1"
-                                      << "2"
-                                      << "0";
+        // clang-format off
+        QTest::newRow("middle") << "01001" << "1002" << "1000";
+        QTest::newRow("top") << "99999" << "99999" << "99998";
+        QTest::newRow("below top") << "99998" << "99999" << "99997";
+        QTest::newRow("bottom") << "0" << "1" << "0";
+        QTest::newRow("above bottom") << "1" << "2" << "0";
+        // clang-format on
     }
 
     void stepping()

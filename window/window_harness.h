@@ -59,6 +59,23 @@ public:
         click("Open");
     }
 
+    // A fault of the reader or the tag, by its name in the tests' tables: "nolink" (no
+    // Connect), "word6" or "word7" (that word's write fails), "leave" (the card leaves the
+    // field after the next word written), "notag"; anything else connects a clean reader.
+    void prepareReader(const QString &fault) const
+    {
+        if (fault != QLatin1String("nolink"))
+            connectReader();
+        if (fault == QLatin1String("word6"))
+            SimFailWordAddress(6);
+        else if (fault == QLatin1String("word7"))
+            SimFailWordAddress(7);
+        else if (fault == QLatin1String("leave"))
+            SimLeaveAfterNextWrite();
+        else if (fault == QLatin1String("notag"))
+            SimSetTagPresent(0);
+    }
+
     // Answers the next modal message box with OK, and tells what it showed.
     struct MessageBoxSeen
     {
