@@ -163,8 +163,9 @@ std::optional<int32_t> Form1::currentNumber() const
 
 QString Form1::cardNumberOf(int32_t current) const
 {
-    return m_txtCurrentNoFront->text() +
-           QString::fromStdString(numbering::paddedCurrentNumber(current));
+    const std::string prefix = m_txtCurrentNoFront->text().toStdString();
+    return QString::fromStdString(
+        numbering::cardNumber(prefix, numbering::paddedCurrentNumber(current)));
 }
 
 void Form1::currentNumberChanged()
@@ -173,8 +174,8 @@ void Form1::currentNumberChanged()
     const auto current = currentNumber();
     if (!current)
         return;
-    const std::string padded = numbering::paddedCurrentNumber(*current);
     const std::string prefix = m_txtCurrentNoFront->text().toStdString();
+    const std::string padded = numbering::paddedCurrentNumber(*current);
     m_cardNumber = QString::fromStdString(numbering::cardNumber(prefix, padded));
     m_cmdWriteCard->setText(QString::fromStdString(numbering::writeCaption(prefix, padded)));
 }
