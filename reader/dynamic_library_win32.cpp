@@ -28,4 +28,11 @@ std::string lastLoaderError()
     return "error " + std::to_string(GetLastError());
 }
 
+void leaveWorkingFolderOutOfLibrarySearch()
+{
+    // An empty folder here takes the working folder out of LoadLibrary's search order; the
+    // program's own folder and the system folders stay in it.
+    SetDllDirectoryW(L"");
+}
+
 } // namespace reader::platform
