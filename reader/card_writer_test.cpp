@@ -38,8 +38,8 @@ TEST_P(CardWrite, SucceedsOnlyWhenBothWordsAreWritten)
     const FaultCase &c = GetParam();
     ReaderLibrary library;
     const int32_t handle = c.linked ? library.openComm(9).value() : -1;
-    SimPokeWord(1, 6, kOld6);
-    SimPokeWord(1, 7, kOld7);
+    sim().pokeWord(1, 6, kOld6);
+    sim().pokeWord(1, 7, kOld7);
     c.inject();
 
     const auto outcome = writeCardWords(library, handle, cardWords(12345));
@@ -47,8 +47,8 @@ TEST_P(CardWrite, SucceedsOnlyWhenBothWordsAreWritten)
     EXPECT_EQ(outcome.written, c.written);
     EXPECT_FALSE(outcome.bindError);
     EXPECT_EQ(callsOf(SimWriteTagSingleWord), c.wordWrites);
-    EXPECT_EQ(SimPeekWord(1, 6), c.word6After);
-    EXPECT_EQ(SimPeekWord(1, 7), c.word7After);
+    EXPECT_EQ(sim().peekWord(1, 6), c.word6After);
+    EXPECT_EQ(sim().peekWord(1, 7), c.word7After);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -56,11 +56,12 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         FaultCase{"Clean", [] {}, true, true, 2, 0x0098, 0xC6B9},
         FaultCase{"NoLink", [] {}, false, false, 1, kOld6, kOld7},
-        FaultCase{"NoTag", [] { SimSetTagPresent(0); }, true, false, 1, kOld6, kOld7},
+        FaultCase{"NoTag", [] { sim().setTagPresent(0); }, true, false, 1, kOld6, kOld7},
         // Word 6 failing stops before word 7: no new low word beside an old high word.
-        FaultCase{"Word6Fails", [] { SimFailWordAddress(6); }, true, false, 1, kOld6, kOld7},
-        FaultCase{"Word7Fails", [] { SimFailWordAddress(7); }, true, false, 2, 0x0098, kOld7},
-        FaultCase{"HalfWritten", [] { SimLeaveAfterNextWrite(); }, true, false, 2, 0x0098, kOld7}),
+        FaultCase{"Word6Fails", [] { sim().failWordAddress(6); }, true, false, 1, kOld6, kOld7},
+        FaultCase{"Word7Fails", [] { sim().failWordAddress(7); }, true, false, 2, 0x0098, kOld7},
+        FaultCase{"HalfWritten", [] { sim().leaveAfterNextWrite(); }, true, false, 2, 0x0098,
+                  kOld7}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(SimulatedReaderTest, WordsGoHighWordFirstOnTheEpcBank)
@@ -80,7 +81,7 @@ TEST_F(SimulatedReaderTest, WordsGoHighWordFirstOnTheEpcBank)
 
 TEST(CardWriteUnbound, ReportsTheMissingFunctionAndWritesNothing)
 {
-    ReaderLibrary library({PARTIAL_LIBRARY, PARTIAL_LIBRARY});
+    ReaderLibrary library({partialLibrary(), partialLibrary()});
     const auto outcome = writeCardWords(library, 77, cardWords(5));
     EXPECT_FALSE(outcome.written);
     ASSERT_TRUE(outcome.bindError);

@@ -12,5 +12,7 @@ void *openLibrary(const std::string &file);
 void *librarySymbol(void *library, const char *name);
 void closeLibrary(void *library);
 std::string lastLoaderError();
+// A library named without a folder is no longer looked for in the working folder.
+void leaveWorkingFolderOutOfLibrarySearch();
 
 } // namespace reader::platform

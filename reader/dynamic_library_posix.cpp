@@ -27,4 +27,9 @@ std::string lastLoaderError()
     return error != nullptr ? error : "";
 }
 
+void leaveWorkingFolderOutOfLibrarySearch()
+{
+    // Nothing to do: dlopen looks in the working folder only for a name with a slash in it.
+}
+
 } // namespace reader::platform

@@ -20,6 +20,11 @@ LibraryFiles defaultLibraryFiles()
 #endif
 }
 
+void hardenLibrarySearch()
+{
+    platform::leaveWorkingFolderOutOfLibrarySearch();
+}
+
 ReaderLibrary::ReaderLibrary(LibraryFiles files)
     : m_fixed{std::move(files.fixedPath)}, m_search{std::move(files.searchName)}
 {}

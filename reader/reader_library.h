@@ -51,6 +51,13 @@ struct LibraryFiles
 // all four come from libepcsdk.so, found by the dynamic loader's ordinary search.
 LibraryFiles defaultLibraryFiles();
 
+// Takes the working folder out of the places where a library named without a folder is
+// looked for, so that a file planted there cannot stand in for the reader library: the
+// program calls this first thing, before it loads any library. On Windows the search for
+// "EPCSDK.DLL" would otherwise try the working folder; elsewhere the loader never does, and
+// this does nothing.
+void hardenLibrarySearch();
+
 class ReaderLibrary
 {
 public:

@@ -55,10 +55,10 @@ TEST_P(LinkStates, FollowTheConnectionTable)
             link.release();
             break;
         case Act::UnplugReader:
-            SimSetReaderPresent(0);
+            sim().setReaderPresent(0);
             break;
         case Act::PlugReaderIn:
-            SimSetReaderPresent(1);
+            sim().setReaderPresent(1);
             break;
         }
         EXPECT_EQ(link.isOpen(), s.openAfter);

@@ -1,15 +1,52 @@
-// Shared by the reader's tests: a simulated reader reset for each test.
+// Shared by the reader's tests: the simulated reader's control functions, a simulated
+// reader reset for each test, and the test libraries that the build puts beside the tests.
 #pragma once
 
-#include "simreader/sim_log.h"
+#include "simreader/sim_control.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+// The simulated reader's control functions, looked up at run time in the library that the
+// binding under test loads from its fixed path. The loader hands both the same loaded
+// instance, so a test sees the calls that the binding made. (A test linked to the library
+// could, on Windows, get a second instance loaded from another folder.)
+struct SimControl
+{
+    decltype(&SimReset) reset;
+    decltype(&SimSetReaderPresent) setReaderPresent;
+    decltype(&SimSetTagPresent) setTagPresent;
+    decltype(&SimFailWordAddress) failWordAddress;
+    decltype(&SimLeaveAfterNextWrite) leaveAfterNextWrite;
+    decltype(&SimPeekWord) peekWord;
+    decltype(&SimPokeWord) pokeWord;
+    decltype(&SimCallCount) callCount;
+    decltype(&SimCallAt) callAt;
+};
+
+// Loads the simulated reader on first use; nullptr, with the reason in why, when it or one
+// of its control functions cannot be found.
+const SimControl *findSimControl(std::string *why = nullptr);
+// The control functions, in a test whose SetUp found them.
+const SimControl &sim();
+
+// The full path of a file that the build puts beside the test program.
+std::string besideTestProgram(const std::string &fileName);
+// A reader library that lacks WriteTagSingleWord.
+std::string partialLibrary();
 
 class SimulatedReaderTest : public testing::Test
 {
 protected:
-    void SetUp() override { SimReset(); }
+    void SetUp() override
+    {
+        std::string why;
+        ASSERT_NE(findSimControl(&why), nullptr) << why;
+        sim().reset();
+    }
 
-    static std::vector<SimCall> calls() { return simCalls(); }
-    static int callsOf(SimFunction function) { return simCallsOf(function); }
+    static std::vector<SimCall> calls();
+    static int callsOf(SimFunction function);
 };

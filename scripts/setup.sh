@@ -14,6 +14,9 @@ packages=(
     # A virtual display for running the window headless, and for looking at it.
     xvfb xauth x11-apps imagemagick
 )
+# The Windows build of the reader code, and Wine to run its tests (cmake/windows-tests.cmake):
+# the cross compiler, GoogleTest's sources to build for it, and Wine's 32-bit loader.
+packages+=(mingw-w64 g++-mingw-w64-i686-posix googletest wine wine32:i386)
 
 missing=()
 for package in "${packages[@]}"; do
@@ -32,5 +35,8 @@ if [[ $(id -u) -ne 0 ]]; then
 fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+fi
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

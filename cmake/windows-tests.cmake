@@ -1,0 +1,99 @@
+# The Windows build of the Qt-free parts (numbering/, reader/, the simulated reader and their
+# tests), cross-compiled for 32-bit Windows in <build>/windows, and its tests run under Wine
+# by ctest with the label "windows":  ctest -L windows
+#
+# Needs Debian's mingw-w64 for i686 (posix flavour) and GoogleTest's sources for the build,
+# wine and wine32 for the tests, which scripts/setup.sh installs. Where the first are
+# missing, all of this is left out; where Wine is missing, or cannot run 32-bit programs on
+# this machine, only the tests under Wine are.
+find_program(TAGWRIGHT_MINGW_CXX i686-w64-mingw32-g++-posix)
+find_program(TAGWRIGHT_MINGW_OBJDUMP i686-w64-mingw32-objdump)
+set(googletest_source /usr/src/googletest)
+if(NOT TAGWRIGHT_MINGW_CXX OR NOT TAGWRIGHT_MINGW_OBJDUMP OR
+   NOT EXISTS ${googletest_source}/CMakeLists.txt)
+    message(STATUS "Windows build and tests left out: the mingw-w64 cross compiler for i686 "
+                   "or GoogleTest's sources are not installed (scripts/setup.sh)")
+    return()
+endif()
+
+include(ExternalProject)
+set(windows_build ${CMAKE_BINARY_DIR}/windows)
+ExternalProject_Add(windows_build
+    SOURCE_DIR ${PROJECT_SOURCE_DIR}
+    BINARY_DIR ${windows_build}
+    PREFIX ${CMAKE_BINARY_DIR}/windows-stamps
+    CMAKE_ARGS
+        -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-i686.cmake
+        -DCMAKE_BUILD_TYPE=Release
+        -DTAGWRIGHT_WITH_GUI=OFF
+        -DBUILD_TESTING=ON
+        -DTAGWRIGHT_GOOGLETEST_SOURCE=${googletest_source}
+    INSTALL_COMMAND ""
+    # The sources are this project's own: let the inner build decide what is out of date.
+    BUILD_ALWAYS ON)
+
+set(programs ${windows_build}/bin)
+set(reader_library ${windows_build}/reader-library/EPCSDK.DLL)
+set(prefix ${windows_build}/wineprefix)
+set(wine_test ${PROJECT_SOURCE_DIR}/cmake/wine-test.sh)
+
+add_test(NAME windows.exports COMMAND ${CMAKE_COMMAND}
+    -DOBJDUMP=${TAGWRIGHT_MINGW_OBJDUMP} -DLIBRARY=${reader_library}
+    "-DNAMES=OpenComm;CloseComm;ReadTag;WriteTagSingleWord"
+    -P ${PROJECT_SOURCE_DIR}/cmake/check-exports.cmake)
+add_test(NAME windows.exports.partial COMMAND ${CMAKE_COMMAND}
+    -DOBJDUMP=${TAGWRIGHT_MINGW_OBJDUMP} -DLIBRARY=${programs}/libepcsdk_partial.dll
+    "-DNAMES=OpenComm;CloseComm;ReadTag"
+    -P ${PROJECT_SOURCE_DIR}/cmake/check-exports.cmake)
+
+set_tests_properties(windows.exports windows.exports.partial PROPERTIES LABELS windows)
+
+find_program(TAGWRIGHT_WINE wine)
+find_program(TAGWRIGHT_WINEBOOT wineboot)
+find_program(TAGWRIGHT_WINESERVER wineserver)
+if(NOT TAGWRIGHT_WINE OR NOT TAGWRIGHT_WINEBOOT OR NOT TAGWRIGHT_WINESERVER)
+    message(STATUS "Windows tests under Wine left out: Wine is not installed (scripts/setup.sh)")
+    return()
+endif()
+# Starts Wine's 32-bit loader: this fails where wine32 is missing, or where the kernel runs
+# no 32-bit programs (started with ia32_emulation=off).
+execute_process(COMMAND ${TAGWRIGHT_WINE} --version
+                RESULT_VARIABLE wine_failed OUTPUT_QUIET ERROR_VARIABLE wine_error TIMEOUT 120)
+if(wine_failed)
+    string(STRIP "${wine_error}" wine_error)
+    message(STATUS "Windows tests under Wine left out: Wine cannot start a 32-bit program "
+                   "on this machine: ${wine_error}")
+    return()
+endif()
+
+# One Wine prefix for the run, its wineserver ended at the end.
+add_test(NAME windows.wine.prefix COMMAND ${wine_test} create ${prefix})
+add_test(NAME windows.wine.stop COMMAND ${wine_test} stop ${prefix})
+set_tests_properties(windows.wine.prefix PROPERTIES FIXTURES_SETUP wine)
+set_tests_properties(windows.wine.stop PROPERTIES FIXTURES_CLEANUP wine)
+
+# While nothing lies at C:\EPCSDK.DLL; then the simulated reader is put there.
+add_test(NAME windows.library_search.without_library
+    COMMAND ${wine_test} run ${prefix} ${programs}/library_search_test.exe
+            --gtest_filter=WithoutReaderLibrary.*)
+add_test(NAME windows.wine.reader_library
+    COMMAND ${CMAKE_COMMAND} -E copy ${reader_library} ${prefix}/drive_c/EPCSDK.DLL)
+set_tests_properties(windows.library_search.without_library PROPERTIES FIXTURES_REQUIRED wine)
+set_tests_properties(windows.wine.reader_library PROPERTIES
+    FIXTURES_REQUIRED wine FIXTURES_SETUP wine_reader_library
+    DEPENDS windows.library_search.without_library)
+
+foreach(test numbering_test reader_test)
+    add_test(NAME windows.${test} COMMAND ${wine_test} run ${prefix} ${programs}/${test}.exe)
+    list(APPEND with_library windows.${test})
+endforeach()
+add_test(NAME windows.library_search.with_library
+    COMMAND ${wine_test} run ${prefix} ${programs}/library_search_test.exe
+            --gtest_filter=WithReaderLibrary.*)
+list(APPEND with_library windows.library_search.with_library)
+set_tests_properties(${with_library} PROPERTIES FIXTURES_REQUIRED "wine;wine_reader_library")
+
+set_tests_properties(
+    windows.wine.prefix windows.wine.stop windows.library_search.without_library
+    windows.wine.reader_library ${with_library}
+    PROPERTIES LABELS windows)

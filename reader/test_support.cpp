@@ -1,0 +1,103 @@
+#include "reader/test_support.h"
+
+#include "reader/dynamic_library.h"
+#include "reader/reader_library.h"
+
+#include <filesystem>
+#include <optional>
+#include <type_traits>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace {
+
+struct Found
+{
+    std::optional<SimControl> control;
+    std::string why;
+};
+
+Found bindSimControl()
+{
+    namespace platform = reader::platform;
+    const std::string file = reader::defaultLibraryFiles().fixedPath;
+    // Kept loaded until the test program ends.
+    void *library = platform::openLibrary(file);
+    if (library == nullptr)
+        return {std::nullopt, "Cannot load " + file + ": " + platform::lastLoaderError()};
+
+    SimControl control{};
+    std::string missing;
+    const auto bind = [&](auto &function, const char *name) {
+        function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+            platform::librarySymbol(library, name));
+        if (function == nullptr && missing.empty())
+            missing = name;
+    };
+    bind(control.reset, "SimReset");
+    bind(control.setReaderPresent, "SimSetReaderPresent");
+    bind(control.setTagPresent, "SimSetTagPresent");
+    bind(control.failWordAddress, "SimFailWordAddress");
+    bind(control.leaveAfterNextWrite, "SimLeaveAfterNextWrite");
+    bind(control.peekWord, "SimPeekWord");
+    bind(control.pokeWord, "SimPokeWord");
+    bind(control.callCount, "SimCallCount");
+    bind(control.callAt, "SimCallAt");
+    if (!missing.empty())
+        return {std::nullopt, file + " has no function " + missing};
+    return {control, {}};
+}
+
+} // namespace
+
+const SimControl *findSimControl(std::string *why)
+{
+    static const Found found = bindSimControl();
+    if (why != nullptr)
+        *why = found.why;
+    return found.control ? &*found.control : nullptr;
+}
+
+const SimControl &sim()
+{
+    return *findSimControl();
+}
+
+std::string besideTestProgram(const std::string &fileName)
+{
+#if defined(_WIN32)
+    wchar_t program[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const std::filesystem::path folder = std::filesystem::path(program).parent_path();
+#else
+    const std::filesystem::path folder =
+        std::filesystem::read_symlink("/proc/self/exe").parent_path();
+#endif
+    return (folder / fileName).string();
+}
+
+std::string partialLibrary()
+{
+    return besideTestProgram(PARTIAL_LIBRARY_NAME);
+}
+
+std::vector<SimCall> SimulatedReaderTest::calls()
+{
+    std::vector<SimCall> all;
+    for (int32_t i = 0; i < sim().callCount(); ++i) {
+        SimCall call{};
+        if (sim().callAt(i, &call) != 0)
+            all.push_back(call);
+    }
+    return all;
+}
+
+int SimulatedReaderTest::callsOf(SimFunction function)
+{
+    int count = 0;
+    for (const SimCall &call : calls())
+        count += call.function == function;
+    return count;
+}
