@@ -12,6 +12,9 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 
 namespace {
 
@@ -246,13 +249,32 @@ void Form1::writeAndReport(int32_t current)
     else
         text += QStringLiteral(" >>>> Write Error");
 
-    QPalette palette = m_opList->palette();
-    palette.setColor(QPalette::Text, outcome.written ? kSuccessColour : kFailureColour);
-    m_opList->setPalette(palette);
+    // A palette change re-polishes the status box and its scroll bars and repaints them:
+    // only when the colour really changes, not for every card of a run.
+    const QColor &colour = outcome.written ? kSuccessColour : kFailureColour;
+    if (m_opList->palette().color(QPalette::Text) != colour) {
+        QPalette palette = m_opList->palette();
+        palette.setColor(QPalette::Text, colour);
+        m_opList->setPalette(palette);
+    }
     showStatus(text);
 }
 
 void Form1::showStatus(const QString &text)
 {
-    m_opList->setPlainText(text);
+    // What QPlainTextEdit::setPlainText does (the whole text replaced, the undo history
+    // cleared, the cursor back at the start, the document unmodified), with the text shaped
+    // once instead of once for every step that measures it: the line's block keeps its
+    // shaped glyphs, and a report replaces the text within that block rather than building
+    // a new document.
+    QTextDocument *document = m_opList->document();
+    document->firstBlock().layout()->setCacheEnabled(true);
+    const bool undoRedo = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
+    QTextCursor all(document);
+    all.select(QTextCursor::Document);
+    all.insertText(text);
+    document->setUndoRedoEnabled(undoRedo);
+    m_opList->moveCursor(QTextCursor::Start);
+    document->setModified(false);
 }
