@@ -6,15 +6,13 @@
 #include "window/controls.h"
 #include "window/list_combo_box.h"
 #include "window/number_field.h"
+#include "window/plain_text.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextLayout>
 
 namespace {
 
@@ -262,19 +260,5 @@ void Form1::writeAndReport(int32_t current)
 
 void Form1::showStatus(const QString &text)
 {
-    // What QPlainTextEdit::setPlainText does (the whole text replaced, the undo history
-    // cleared, the cursor back at the start, the document unmodified), with the text shaped
-    // once instead of once for every step that measures it: the line's block keeps its
-    // shaped glyphs, and a report replaces the text within that block rather than building
-    // a new document.
-    QTextDocument *document = m_opList->document();
-    document->firstBlock().layout()->setCacheEnabled(true);
-    const bool undoRedo = document->isUndoRedoEnabled();
-    document->setUndoRedoEnabled(false);
-    QTextCursor all(document);
-    all.select(QTextCursor::Document);
-    all.insertText(text);
-    document->setUndoRedoEnabled(undoRedo);
-    m_opList->moveCursor(QTextCursor::Start);
-    document->setModified(false);
+    replacePlainText(m_opList, text);
 }
