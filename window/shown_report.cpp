@@ -43,10 +43,11 @@ public:
             watched->removeEventFilter(this);
             // Paint and flush the window first: the report is for the first frame on screen.
             QCoreApplication::sendEvent(watched, event);
-            timespec now{};
+            timespec now{}, cpu{};
             clock_gettime(CLOCK_MONOTONIC, &now);
-            std::printf("shown %lld %ld\n", now.tv_sec * 1'000'000'000LL + now.tv_nsec,
-                        peakResidentKiB());
+            clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+            std::printf("shown %lld %ld %lld\n", now.tv_sec * 1'000'000'000LL + now.tv_nsec,
+                        peakResidentKiB(), cpu.tv_sec * 1'000'000'000LL + cpu.tv_nsec);
             std::fflush(stdout);
             QTimer::singleShot(0, m_window, &QWidget::close);
             return true;
