@@ -1,6 +1,7 @@
 #include "window/plain_text.h"
 
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -33,8 +34,10 @@ void replacePlainText(QPlainTextEdit *box, const QString &text)
     }
     document->setUndoRedoEnabled(undoRedo);
 
+    // setPlainText also brings the view back to the top (Qt 5 does even when the cursor
+    // already stands at the start).
     const QTextCursor cursor = box->textCursor();
-    if (cursor.position() != 0 || cursor.hasSelection())
+    if (cursor.position() != 0 || cursor.hasSelection() || box->verticalScrollBar()->value() != 0)
         box->moveCursor(QTextCursor::Start);
     document->setModified(false);
 }
