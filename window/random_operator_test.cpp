@@ -3,7 +3,7 @@
 // After every step the window's promises are checked against the reader's call log.
 //
 //   TAGWRIGHT_SEED      the seed (a fixed one by default, so that CI is repeatable)
-//   TAGWRIGHT_STEPS     the step budget (default 20000)
+//   TAGWRIGHT_STEPS     the step budget (default 15000)
 //   TAGWRIGHT_SECONDS   the wall-clock cap (default 120)
 //   TAGWRIGHT_TRACE=1   print every step as it is taken
 //
@@ -34,6 +34,28 @@ constexpr int kHighestCardHighWord = 0x009A;
 const char *const kButtons[] = {
     "Open",    "Close",    "cmdWritePrev", "cmdWriteCard", "cmdWriteNext",
     "cmdPlus", "cmdMinus", "cmdRead",      "cmdWrite",     "cmdRegularizeCardNo"};
+// Every control of the window but the Close button, which ends the program (the last step).
+const char *const kControls[] = {"cboComPort",
+                                 "Close",
+                                 "Open",
+                                 "txtCurrentNo",
+                                 "cmdWritePrev",
+                                 "cmdWriteCard",
+                                 "cmdWriteNext",
+                                 "opList",
+                                 "Combo1",
+                                 "txtNoStartAt",
+                                 "Label1",
+                                 "Label2",
+                                 "Frame1",
+                                 "cmdRegularizeCardNo",
+                                 "cmdRead",
+                                 "cmdWrite",
+                                 "txt2",
+                                 "txt1",
+                                 "txtCurrentNoFront",
+                                 "cmdMinus",
+                                 "cmdPlus"};
 const char *const kFields[] = {"txtCurrentNo", "txtNoStartAt", "txt1", "txt2"};
 
 QString tenDigits(uint32_t value)
@@ -150,6 +172,19 @@ private:
         const char *name = pickFrom(kButtons);
         w->click(name);
         return QStringLiteral("click %1").arg(QLatin1String(name));
+    }
+
+    QString clickAnyControl()
+    {
+        // The mouse anywhere on a control: a combo box may open its list, which the operator
+        // then closes with Escape.
+        const char *name = pickFrom(kControls);
+        auto *control = w->control<QWidget>(name);
+        const QPoint at(pick(control->width()), pick(control->height()));
+        QTest::mouseClick(control, Qt::LeftButton, {}, at);
+        if (QWidget *popup = QApplication::activePopupWidget())
+            QTest::keyClick(popup, Qt::Key_Escape);
+        return QStringLiteral("click %1 at %2,%3").arg(QLatin1String(name)).arg(at.x()).arg(at.y());
     }
 
     QString typeIntoField()
@@ -358,8 +393,10 @@ private:
         const int roll = pick(100);
         if (roll < 5)
             return connectReader();
-        if (roll < 30)
+        if (roll < 25)
             return clickButton();
+        if (roll < 30)
+            return clickAnyControl();
         if (roll < 45)
             return typeIntoField();
         if (roll < 55)
@@ -520,8 +557,9 @@ private:
     {
         if (!w->window || !w->window->isVisible())
             return QStringLiteral("the window is gone");
-        if (QApplication::activeModalWidget() != nullptr)
-            return QStringLiteral("a modal window is still open");
+        if (QApplication::activeModalWidget() != nullptr ||
+            QApplication::activePopupWidget() != nullptr)
+            return QStringLiteral("a modal window or a popup is still open");
         const QString field = currentNo()->text();
         if (field.size() > 5 || !allDigits(field))
             return QStringLiteral("current-number field holds \"%1\"").arg(field);
@@ -561,7 +599,7 @@ private slots:
         bool ok = false;
         int budget = qEnvironmentVariableIntValue("TAGWRIGHT_STEPS", &ok);
         if (!ok)
-            budget = 20000;
+            budget = 15000;
         int seconds = qEnvironmentVariableIntValue("TAGWRIGHT_SECONDS", &ok);
         if (!ok)
             seconds = 120;
