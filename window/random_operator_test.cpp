@@ -21,6 +21,11 @@
 #include <optional>
 #include <random>
 
+#if defined(Q_OS_UNIX)
+#include <csignal>
+#include <unistd.h>
+#endif
+
 namespace {
 
 constexpr quint64 kDefaultSeed = 20240611;
@@ -98,6 +103,59 @@ void quietPlatform(QtMsgType type, const QMessageLogContext &context, const QStr
     if (!message.startsWith(QLatin1String("This plugin does not support")))
         previousHandler(type, context, message);
 }
+
+// A crash ends the run without a failure message: the fatal-signal handler names the seed and
+// the step first, then hands over to QTest's own handler (which prints the stack).
+quint64 runningSeed = 0;
+volatile std::sig_atomic_t runningStep = -1;
+
+#if defined(Q_OS_UNIX)
+struct sigaction previousActions[NSIG];
+
+void appendNumber(char *&out, unsigned long long number)
+{
+    char digits[24];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number != 0);
+    while (count > 0)
+        *out++ = digits[--count];
+}
+
+void onFatalSignal(int signal)
+{
+    char line[160];
+    char *out = line;
+    const auto append = [&out](const char *text) {
+        while (*text != 0)
+            *out++ = *text++;
+    };
+    append("random operator crashed: seed ");
+    appendNumber(out, runningSeed);
+    append(", step ");
+    appendNumber(out, static_cast<unsigned long long>(runningStep));
+    append(" (replay with TAGWRIGHT_SEED, TAGWRIGHT_STEPS one more, TAGWRIGHT_TRACE=1)\n");
+    if (write(STDERR_FILENO, line, static_cast<std::size_t>(out - line)) < 0) {
+        // nothing more can be done about a lost message here
+    }
+    sigaction(signal, &previousActions[signal], nullptr);
+    raise(signal);
+}
+
+void nameTheStepOnCrash()
+{
+    for (const int signal : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) {
+        struct sigaction action = {};
+        action.sa_handler = onFatalSignal;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal, &action, &previousActions[signal]);
+    }
+}
+#else
+void nameTheStepOnCrash() {}
+#endif
 
 } // namespace
 
@@ -590,6 +648,8 @@ private slots:
         m_trace = qEnvironmentVariableIntValue("TAGWRIGHT_TRACE") == 1;
         qInfo("seed %llu", static_cast<unsigned long long>(m_seed));
         previousHandler = qInstallMessageHandler(quietPlatform);
+        runningSeed = m_seed;
+        nameTheStepOnCrash();
     }
 
     void cleanupTestCase() { qInstallMessageHandler(previousHandler); }
@@ -616,6 +676,7 @@ private slots:
                 question = WindowHarness::answerNextMessageBox();
             const QString statusBefore = w->status();
             const QColor colourBefore = w->statusColour();
+            runningStep = step;
             const QString what = randomStep();
             if (m_trace)
                 qInfo("step %d: %s", step, qPrintable(what));
