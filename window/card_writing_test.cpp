@@ -178,8 +178,20 @@ private slots:
     {
         auto *status = w->control<QPlainTextEdit>("opList");
         status->setPlainText(QStringLiteral("typed by the operator\nsecond line"));
+        QTest::mouseClick(status->viewport(), Qt::LeftButton);
+        QTest::keyClicks(status, QStringLiteral("more"));
+        status->moveCursor(QTextCursor::End, QTextCursor::KeepAnchor);
         w->click("cmdWriteCard");
         QCOMPARE(w->status(), QStringLiteral("0010000000 >>>> Write Error"));
+        // As a fresh text: nothing to undo, the cursor at the start, nothing selected.
+        QCOMPARE(status->document()->blockCount(), 1);
+        QVERIFY(!status->document()->isUndoAvailable());
+        QVERIFY(!status->document()->isModified());
+        QCOMPARE(status->textCursor().position(), 0);
+        QVERIFY(!status->textCursor().hasSelection());
+        w->connectReader();
+        QCOMPARE(w->status(), QStringLiteral("Connect Successfull！"));
+        QVERIFY(!status->document()->isUndoAvailable());
     }
 
     void missingWriteFunctionIsNamedInRed()

@@ -6,6 +6,7 @@
 #include "window/controls.h"
 #include "window/list_combo_box.h"
 #include "window/number_field.h"
+#include "window/plain_text.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -247,13 +248,18 @@ void Form1::writeAndReport(int32_t current)
     else
         text += QStringLiteral(" >>>> Write Error");
 
-    QPalette palette = m_opList->palette();
-    palette.setColor(QPalette::Text, outcome.written ? kSuccessColour : kFailureColour);
-    m_opList->setPalette(palette);
+    // A palette change re-polishes the status box and its scroll bars and repaints them:
+    // only when the colour really changes, not for every card of a run.
+    const QColor &colour = outcome.written ? kSuccessColour : kFailureColour;
+    if (m_opList->palette().color(QPalette::Text) != colour) {
+        QPalette palette = m_opList->palette();
+        palette.setColor(QPalette::Text, colour);
+        m_opList->setPalette(palette);
+    }
     showStatus(text);
 }
 
 void Form1::showStatus(const QString &text)
 {
-    m_opList->setPlainText(text);
+    replacePlainText(m_opList, text);
 }

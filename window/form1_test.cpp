@@ -162,6 +162,17 @@ private slots:
         QCOMPARE(w->window->readerHandle(), -1);
     }
 
+    void portListScrollsWithAScrollBar()
+    {
+        auto *ports = w->control<QComboBox>("cboComPort");
+        ports->showPopup();
+        QAbstractItemView *view = ports->view();
+        QVERIFY(QTest::qWaitForWindowExposed(view->window()));
+        QCOMPARE(view->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+        QVERIFY(view->verticalScrollBar()->isVisible());
+        ports->hidePopup();
+    }
+
     void tabCycle()
     {
         QCOMPARE(QApplication::focusWidget(), w->control<QComboBox>("cboComPort"));

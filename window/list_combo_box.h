@@ -11,6 +11,11 @@ class ListComboBox : public QComboBox
 public:
     ListComboBox(const QStringList &entries, const QString &initialText, QWidget *parent);
 
+    void showPopup() override;
+
 signals:
     void entryChosen(int index);
+
+private:
+    bool m_popupBuilt = false;
 };
