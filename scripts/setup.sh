@@ -25,18 +25,39 @@ for package in "${packages[@]}"; do
     fi
 done
 
-if ((${#missing[@]} == 0)); then
-    exit 0
-fi
-
 sudo=""
 if [[ $(id -u) -ne 0 ]]; then
     sudo="sudo"
 fi
-echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $sudo dpkg --add-architecture i386
+
+if ((${#missing[@]} > 0)); then
+    echo "Installing: ${missing[*]}"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        $sudo dpkg --add-architecture i386
+    fi
+    $sudo apt-get update -qq
+    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+# Where the kernel runs no 32-bit programs (started with ia32_emulation=off), Wine's 32-bit
+# loader cannot start. qemu-i386 then runs 32-bit x86 programs, registered for them with
+# binfmt_misc until the next reboot.
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    if ! dpkg-query -W -f='${Status}' qemu-user-static 2>/dev/null | grep -q "ok installed"; then
+        echo "This kernel runs no 32-bit programs: installing qemu-user-static to run Wine"
+        $sudo apt-get update -qq
+        $sudo apt-get install -y -qq --no-install-recommends qemu-user-static >/dev/null
+    fi
+    binfmt=/proc/sys/fs/binfmt_misc
+    if [[ ! -e $binfmt/register ]]; then
+        $sudo mount -t binfmt_misc binfmt_misc "$binfmt"
+    fi
+    if [[ ! -e $binfmt/qemu-i386 ]]; then
+        echo "Registering qemu-i386 for 32-bit x86 programs"
+        magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+        mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+        echo ":qemu-i386:M::$magic:$mask:/usr/bin/qemu-i386-static:POCF" |
+            $sudo tee "$binfmt/register" >/dev/null
+    fi
+fi
