@@ -6,6 +6,9 @@
 
 int main(int argc, char *argv[])
 {
+    // Before anything loads a library: the reader library is never taken from the
+    // working folder.
+    reader::hardenLibrarySearch();
     QApplication app(argc, argv);
     reader::ReaderLibrary library;
     Form1 window(library);
