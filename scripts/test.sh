@@ -31,7 +31,10 @@ if ! cmake --build "$build-sanitize" --parallel "$(nproc)" >"$build-sanitize.log
     cat "$build-sanitize.log"
     exit 1
 fi
-ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:detect_stack_use_after_return=1 \
+# AddressSanitizer's own dlopen stands between the binding and the loader, so the loader
+# looks in the runtime's RUNPATH instead of the program's ($ORIGIN): name the folder instead.
+LD_LIBRARY_PATH="$build-sanitize/bin${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}" \
+    ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:detect_stack_use_after_return=1 \
     LSAN_OPTIONS="suppressions=$root/sanitizers/lsan.supp" \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$build-sanitize" --output-on-failure --parallel "$(nproc)"
