@@ -2,6 +2,7 @@
 // twips, as the layout is drawn; 15 twips make one pixel at 96 dots per inch.
 #pragma once
 
+#include <QFont>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRect>
@@ -19,6 +20,16 @@ inline QRect pixels(Twips t)
     constexpr int kTwipsPerPixel = 15;
     return {t.left / kTwipsPerPixel, t.top / kTwipsPerPixel, t.width / kTwipsPerPixel,
             t.height / kTwipsPerPixel};
+}
+
+inline QFont timesFont(qreal points)
+{
+    // Liberation Serif has Times New Roman's metrics and stands in where it is missing.
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")});
+    font.setPointSizeF(points);
+    font.setWeight(QFont::Normal);
+    return font;
 }
 
 // Only the controls in the Tab cycle take focus from the keyboard; the others are reached

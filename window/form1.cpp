@@ -16,16 +16,6 @@
 
 namespace {
 
-QFont timesFont(qreal points)
-{
-    // Liberation Serif has Times New Roman's metrics and stands in where it is missing.
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")});
-    font.setPointSizeF(points);
-    font.setWeight(QFont::Normal);
-    return font;
-}
-
 QStringList portEntries()
 {
     QStringList entries;
@@ -47,6 +37,11 @@ const QColor kFailureColour(255, 0, 0);
 
 } // namespace
 
+QFont Form1::windowFont()
+{
+    return timesFont(15.75);
+}
+
 Form1::Form1(reader::ReaderLibrary &library, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
@@ -55,7 +50,7 @@ Form1::Form1(reader::ReaderLibrary &library, QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Pro Tagwright"));
     setFixedSize(690, 439);
-    setFont(timesFont(15.75));
+    setFont(windowFont());
     const QFont numberFont = timesFont(20.25);
 
     // Created in Tab order: the Tab cycle follows creation among the controls that take

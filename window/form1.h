@@ -25,6 +25,9 @@ class Form1 : public QWidget
 public:
     explicit Form1(reader::ReaderLibrary &library, QWidget *parent = nullptr);
 
+    // Times New Roman 15.75 pt, the font of every control that has none of its own.
+    static QFont windowFont();
+
     // Empty until the current number first changes.
     const QString &cardNumber() const { return m_cardNumber; }
     int32_t readerHandle() const { return m_link.handle(); }

@@ -10,6 +10,9 @@ int main(int argc, char *argv[])
     // working folder.
     reader::hardenLibrarySearch();
     QApplication app(argc, argv);
+    // The window's font for the whole program: no control then lays itself out first in the
+    // toolkit's default font, which would be loaded only to be replaced.
+    QApplication::setFont(Form1::windowFont());
     reader::ReaderLibrary library;
     Form1 window(library);
     reportFirstShowIfAsked(&window);
