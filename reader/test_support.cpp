@@ -2,6 +2,7 @@
 
 #include "reader/dynamic_library.h"
 #include "reader/reader_library.h"
+#include "simreader/sim_log.h"
 
 #include <filesystem>
 #include <optional>
@@ -85,19 +86,10 @@ std::string partialLibrary()
 
 std::vector<SimCall> SimulatedReaderTest::calls()
 {
-    std::vector<SimCall> all;
-    for (int32_t i = 0; i < sim().callCount(); ++i) {
-        SimCall call{};
-        if (sim().callAt(i, &call) != 0)
-            all.push_back(call);
-    }
-    return all;
+    return simCalls(sim().callCount, sim().callAt);
 }
 
 int SimulatedReaderTest::callsOf(SimFunction function)
 {
-    int count = 0;
-    for (const SimCall &call : calls())
-        count += call.function == function;
-    return count;
+    return simCallsOf(function, calls());
 }

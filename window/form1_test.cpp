@@ -28,13 +28,7 @@ private:
     void chooseSite(int row) const
     {
         // Chosen from the opened list with the mouse, as an operator does.
-        auto *combo = w->control<QComboBox>("Combo1");
-        combo->showPopup();
-        QAbstractItemView *view = combo->view();
-        QVERIFY(QTest::qWaitForWindowExposed(view->window()));
-        const QRect item = view->visualRect(view->model()->index(row, 0));
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
-        QTRY_VERIFY(!view->isVisible());
+        QVERIFY(WindowHarness::clickListEntry(w->control<QComboBox>("Combo1"), row));
     }
 
 private slots:

@@ -12,7 +12,6 @@
 #include "window/list_combo_box.h"
 #include "window/window_harness.h"
 
-#include <QAbstractItemView>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QTextBlock>
@@ -319,18 +318,8 @@ private:
         ListComboBox *box = combo(site ? "Combo1" : "cboComPort");
         const int row = pick(box->count());
         if (chance(50)) {
-            box->showPopup();
-            QAbstractItemView *view = box->view();
-            if (!QTest::qWaitForWindowExposed(view->window()))
-                return QStringLiteral("popup of %1 never showed").arg(box->objectName());
-            const QModelIndex index = view->model()->index(row, 0);
-            view->scrollTo(index);
-            QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
-                              view->visualRect(index).center());
-            for (int wait = 0; wait < 100 && view->isVisible(); ++wait)
-                QTest::qWait(10);
-            if (view->isVisible())
-                box->hidePopup();
+            if (!WindowHarness::clickListEntry(box, row))
+                return QStringLiteral("list of %1 never showed or closed").arg(box->objectName());
             return QStringLiteral("choose row %1 of %2 from its list")
                 .arg(row)
                 .arg(box->objectName());

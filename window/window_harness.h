@@ -6,6 +6,7 @@
 #include "simreader/sim_log.h"
 #include "window/form1.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -57,6 +58,25 @@ public:
     {
         choosePort(0);
         click("Open");
+    }
+
+    // Opens the box's list and clicks the entry at row, as an operator does with the mouse.
+    // False when the list never showed or did not close again.
+    static bool clickListEntry(QComboBox *box, int row)
+    {
+        box->showPopup();
+        QAbstractItemView *view = box->view();
+        if (!QTest::qWaitForWindowExposed(view->window()))
+            return false;
+        const QModelIndex index = view->model()->index(row, 0);
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+        for (int wait = 0; wait < 100 && view->isVisible(); ++wait)
+            QTest::qWait(10);
+        if (!view->isVisible())
+            return true;
+        box->hidePopup();
+        return false;
     }
 
     // A fault of the reader or the tag, by its name in the tests' tables: "nolink" (no
