@@ -1,71 +1,68 @@
 #include "developer/developer_panel.h"
 
 #include "reader/card_writer.h"
+#include "reader/operator_texts.h"
 #include "reader/reader_link.h"
-#include "window/controls.h"
 
-#include <QLineEdit>
-#include <QPushButton>
+#include <cstdio>
 
-QString wordHex(numbering::Word word)
+namespace developer {
+
+namespace {
+
+// A word as exactly four upper-case hexadecimal digits, high byte first ("0098", "EC88"),
+// so that no two words look alike.
+std::string wordHex(numbering::Word word)
 {
-    return QStringLiteral("%1").arg(word.value(), 4, 16, QLatin1Char('0')).toUpper();
+    char digits[5];
+    std::snprintf(digits, sizeof digits, "%04X", static_cast<unsigned>(word.value()));
+    return digits;
 }
 
-DeveloperPanel::DeveloperPanel(reader::ReaderLibrary &library, const reader::ReaderLink &link,
-                               QWidget *parent)
-    : QGroupBox(QStringLiteral("Developer"), parent), m_library(library), m_link(link),
-      m_cmdRegularizeCardNo(makeButton(this, "cmdRegularizeCardNo",
-                                       QStringLiteral("Regularize Card No"),
-                                       {3480, 1140, 2775, 495})),
-      m_cmdRead(makeButton(this, "cmdRead", QStringLiteral("Read"), {3480, 540, 1095, 495})),
-      m_cmdWrite(makeButton(this, "cmdWrite", QStringLiteral("Write"), {4920, 540, 1335, 495})),
-      m_txt2(
-          makeTextBox(this, "txt2", QString(), {1500, 540, 1695, 375}, QStringLiteral("Word 7"))),
-      m_txt1(makeTextBox(this, "txt1", QString(), {240, 540, 1215, 375}, QStringLiteral("Word 6")))
-{
-    setObjectName(QStringLiteral("Frame1"));
-    setAccessibleName(title());
-    setFocusPolicy(Qt::NoFocus);
+} // namespace
 
-    connect(m_cmdRead, &QPushButton::clicked, this, &DeveloperPanel::readWords);
-    connect(m_cmdWrite, &QPushButton::clicked, this, [this] {
-        writeWords(kTestValue, QStringLiteral("Write Successfull!"), QStringLiteral("Write Error"));
-    });
-    connect(m_cmdRegularizeCardNo, &QPushButton::clicked, this, [this] {
-        writeWords(kRegularizeValue, QStringLiteral("Regularize Successfull!"),
-                   QStringLiteral("Regularize Failed！"));
-    });
-}
+DeveloperPanel::DeveloperPanel(PanelControls &controls, reader::ReaderLibrary &library,
+                               const reader::ReaderLink &link)
+    : m_controls(controls), m_library(library), m_link(link)
+{}
 
-void DeveloperPanel::readWords()
+void DeveloperPanel::read()
 {
     // Fresh zero-filled buffers for every Read: a failed read shows zeros, never what an
-    // earlier read fetched.
-    const auto read = [this](uint8_t address, QLineEdit *box) {
+    // earlier read fetched. When the library cannot be bound, both fields are emptied and
+    // the status line says why.
+    for (const uint8_t address : {numbering::kHighWordAddress, numbering::kLowWordAddress}) {
         uint8_t buffer[2] = {0, 0};
         const auto result =
             m_library.readTag(m_link.handle(), numbering::kEpcBank, address, 1, buffer);
         if (!result.called()) {
-            box->clear();
-            emit statusMessage(QString::fromStdString(result.error().message()));
-            return false;
+            m_controls.setWordText(numbering::kHighWordAddress, {});
+            m_controls.setWordText(numbering::kLowWordAddress, {});
+            m_controls.setStatus(result.error().message());
+            return;
         }
-        box->setText(wordHex({buffer[0], buffer[1]}));
-        return true;
-    };
-    if (read(numbering::kHighWordAddress, m_txt1))
-        read(numbering::kLowWordAddress, m_txt2);
-    else
-        m_txt2->clear();
+        m_controls.setWordText(address, wordHex({buffer[0], buffer[1]}));
+    }
 }
 
-void DeveloperPanel::writeWords(numbering::CardWords words, const QString &success,
-                                const QString &failure)
+void DeveloperPanel::writeTestValue()
+{
+    write(kTestValue, texts::kTestValueWritten, texts::kTestValueWriteError);
+}
+
+void DeveloperPanel::regularize()
+{
+    write(kRegularizeValue, texts::kRegularized, texts::kRegularizeFailed);
+}
+
+void DeveloperPanel::write(numbering::CardWords words, std::string_view success,
+                           std::string_view failure)
 {
     const auto outcome = reader::writeCardWords(m_library, m_link.handle(), words);
     if (outcome.bindError)
-        emit statusMessage(QString::fromStdString(outcome.bindError->message()));
+        m_controls.setStatus(outcome.bindError->message());
     else
-        emit statusMessage(outcome.written ? success : failure);
+        m_controls.setStatus(outcome.written ? success : failure);
 }
+
+} // namespace developer

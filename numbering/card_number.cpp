@@ -15,10 +15,9 @@ std::string siteStartNumber(std::string_view siteText, std::string_view startTex
 
 std::string currentFromStart(std::string_view startText)
 {
-    constexpr std::size_t kDigits = 5;
-    if (startText.size() <= kDigits)
+    if (startText.size() <= kCurrentDigits)
         return std::string(startText);
-    return std::string(startText.substr(startText.size() - kDigits));
+    return std::string(startText.substr(startText.size() - kCurrentDigits));
 }
 
 std::optional<int32_t> currentValue(std::string_view text)
@@ -40,15 +39,9 @@ std::optional<int32_t> currentValue(std::string_view text)
 std::string paddedCurrentNumber(int32_t current)
 {
     const std::string digits = std::to_string(current);
-    if (current < 10)
-        return "0000" + digits;
-    if (current < 100)
-        return "000" + digits;
-    if (current < 1000)
-        return "00" + digits;
-    if (current < 10000)
-        return "0" + digits;
-    return digits;
+    if (digits.size() >= kCurrentDigits)
+        return digits;
+    return std::string(kCurrentDigits - digits.size(), '0') + digits;
 }
 
 std::string cardNumber(std::string_view prefix, std::string_view paddedCurrent)

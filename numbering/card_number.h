@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,6 +28,9 @@ inline constexpr std::array<Site, 4> kSites{{
 
 // The first five characters of every card number; the prefix field always shows it.
 inline constexpr std::string_view kPrefix = "00100";
+
+// The current number has at most this many digits; shorter ones are padded with zeros to it.
+inline constexpr std::size_t kCurrentDigits = 5;
 
 inline constexpr int32_t kLowestCurrent = 0;
 inline constexpr int32_t kHighestCurrent = 99999;

@@ -34,11 +34,17 @@ private:
     int32_t m_handle = epcsdk::kNoLink;
 };
 
-// The one rule for "has the operator chosen a port": list position p is COM port p + 1,
-// and position -1 means no entry is selected.
+// The port list's entry at position p (counted from 0) is COM port p + 1; position -1, no
+// entry selected, gives port 0.
+inline constexpr int kPortCount = 100;
+constexpr int portNumber(int listPosition)
+{
+    return listPosition + 1;
+}
+// Whether the operator has chosen a port: only then does Connect open the link.
 constexpr bool portChosen(int listPosition)
 {
-    return listPosition + 1 > 0;
+    return portNumber(listPosition) > 0;
 }
 
 } // namespace reader

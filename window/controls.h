@@ -1,64 +1,50 @@
-// Building the window's controls at their fixed places. Positions and sizes are given in
-// twips, as the layout is drawn; 15 twips make one pixel at 96 dots per inch.
+// What the window's handlers do with the controls, and all they do with them: each front
+// end implements this over its own toolkit's controls.
 #pragma once
 
-#include <QFont>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRect>
+#include "window/control_table.h"
 
-struct Twips
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace window {
+
+struct Rgb
 {
-    int left;
-    int top;
-    int width;
-    int height;
+    uint8_t red;
+    uint8_t green;
+    uint8_t blue;
+    friend constexpr bool operator==(Rgb, Rgb) = default;
 };
 
-inline QRect pixels(Twips t)
+class Controls
 {
-    constexpr int kTwipsPerPixel = 15;
-    return {t.left / kTwipsPerPixel, t.top / kTwipsPerPixel, t.width / kTwipsPerPixel,
-            t.height / kTwipsPerPixel};
-}
+public:
+    virtual ~Controls() = default;
 
-inline QFont timesFont(qreal points)
-{
-    // Liberation Serif has Times New Roman's metrics and stands in where it is missing.
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif")});
-    font.setPointSizeF(points);
-    font.setWeight(QFont::Normal);
-    return font;
-}
+    // The text of a text box, or of a combo box's text area. Texts are UTF-8.
+    virtual std::string text(ControlId id) const = 0;
+    // Setting the current-number field's text runs the window's change step at once, from
+    // the toolkit's own change event, before setText returns.
+    virtual void setText(ControlId id, std::string_view text) = 0;
+    virtual void setSelection(ControlId id, int start, int length) = 0;
+    // A button's caption; lines are separated by CR LF.
+    virtual void setCaption(ControlId id, std::string_view caption) = 0;
 
-// Only the controls in the Tab cycle take focus from the keyboard; the others are reached
-// with the mouse.
-enum class TabStop { Yes, No };
+    // The status line: its whole text is replaced, never appended to.
+    virtual void setStatus(std::string_view text) = 0;
+    virtual void setStatusColour(Rgb colour) = 0;
 
-inline void placeControl(QWidget *control, const char *name, const QString &accessibleName,
-                         Twips where, TabStop tabStop)
-{
-    control->setObjectName(QLatin1String(name));
-    control->setAccessibleName(accessibleName);
-    control->setGeometry(pixels(where));
-    control->setFocusPolicy(tabStop == TabStop::Yes ? Qt::StrongFocus : Qt::ClickFocus);
-}
+    // A combo box's selected list position; -1 while no entry is selected.
+    virtual int selectedPosition(ControlId id) const = 0;
+    virtual void giveFocus(ControlId id) = 0;
 
-inline QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption,
-                               Twips where, TabStop tabStop = TabStop::No)
-{
-    auto *button = new QPushButton(caption, parent);
-    placeControl(button, name, caption, where, tabStop);
-    // Return activates the focused button, as Space does; no button is the window's default.
-    button->setAutoDefault(true);
-    return button;
-}
+    // A modal message box with an OK button alone and no icon; returns once it is dismissed.
+    virtual void showMessage(std::string_view title, std::string_view text) = 0;
 
-inline QLineEdit *makeTextBox(QWidget *parent, const char *name, const QString &text, Twips where,
-                              const QString &accessibleName)
-{
-    auto *box = new QLineEdit(text, parent);
-    placeControl(box, name, accessibleName, where, TabStop::No);
-    return box;
-}
+    // Ends the program at once: the window is not closed, so its unload step never runs.
+    virtual void endProgram() = 0;
+};
+
+} // namespace window

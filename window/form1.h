@@ -1,47 +1,56 @@
-// The main window "Pro Tagwright": the port list and the reader link, the fields that make
-// the card number, the site box, the three card-writing commands, the status line and the
-// developer panel. Handlers stay thin: the rules live in numbering/ and reader/.
+// The handlers of the main window, written once for every front end. A front end routes
+// each event of the wiring below to its handler and does nothing else of its own:
+//
+//   Form1 load, unload                      load, unload
+//   Open, Close, cmdClose click             connectReader, disconnectReader, closeProgram
+//   txtCurrentNo change, click, key press   currentNumberChanged, currentNumberClicked,
+//                                           currentNumberKey
+//   cmdPlus, cmdMinus click                 stepUp, stepDown
+//   Combo1 click (an entry chosen)          siteChosen
+//   cmdWriteCard, cmdWriteNext, cmdWritePrev writeCard, writeNext, writePrev
+//
+// The developer panel's three buttons go to developer::DeveloperPanel.
 #pragma once
 
+#include "reader/reader_library.h"
 #include "reader/reader_link.h"
-
-#include <QWidget>
+#include "window/controls.h"
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
-class DeveloperPanel;
-class ListComboBox;
-class NumberField;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
+namespace window {
 
-class Form1 : public QWidget
+inline constexpr Rgb kWrittenColour{0, 255, 0};
+inline constexpr Rgb kWriteErrorColour{255, 0, 0};
+
+// A text that may go into the current-number field whole, typed or pasted: digits only.
+bool isNumberText(std::string_view text);
+
+class Form1
 {
-    Q_OBJECT
-
 public:
-    explicit Form1(reader::ReaderLibrary &library, QWidget *parent = nullptr);
+    Form1(Controls &controls, reader::ReaderLibrary &library);
+    Form1(const Form1 &) = delete;
+    Form1 &operator=(const Form1 &) = delete;
 
-    // Times New Roman 15.75 pt, the font of every control that has none of its own.
-    static QFont windowFont();
+    // The reader link, for the developer panel, which only reads its handle.
+    const reader::ReaderLink &link() const { return m_link; }
 
-    // Empty until the current number first changes.
-    const QString &cardNumber() const { return m_cardNumber; }
-    int32_t readerHandle() const { return m_link.handle(); }
+    void load();
+    void unload();
 
-protected:
-    // Closing the window with its close box releases the reader link, silently.
-    void closeEvent(QCloseEvent *event) override;
-
-private:
     void connectReader();
     void disconnectReader();
-    void endProgram();
+    void closeProgram();
 
     void currentNumberChanged();
+    void currentNumberClicked();
+    // A character typed into the current-number field, before it reaches the field: the
+    // character to let in, or 0 to discard it.
+    char32_t currentNumberKey(char32_t typed) const;
     void stepUp();
     void stepDown();
     void siteChosen();
@@ -50,31 +59,17 @@ private:
     void writeNext();
     void writePrev();
 
+private:
     std::optional<int32_t> currentNumber() const;
-    QString cardNumberOf(int32_t current) const;
+    std::string prefix() const;
     void setCurrentNumber(int32_t current);
     void writeAndReport(int32_t current);
-    void showStatus(const QString &text);
 
+    Controls &m_controls;
     reader::ReaderLibrary &m_library;
     reader::ReaderLink m_link;
-    QString m_cardNumber;
-
-    ListComboBox *m_cboComPort;
-    QPushButton *m_close;
-    QPushButton *m_open;
-    NumberField *m_txtCurrentNo;
-    QPushButton *m_cmdWritePrev;
-    QPushButton *m_cmdWriteCard;
-    QPushButton *m_cmdWriteNext;
-    QPlainTextEdit *m_opList;
-    ListComboBox *m_combo1;
-    QLineEdit *m_txtNoStartAt;
-    QLabel *m_label1;
-    QLabel *m_label2;
-    DeveloperPanel *m_frame1;
-    QPushButton *m_cmdClose;
-    QLineEdit *m_txtCurrentNoFront;
-    QPushButton *m_cmdMinus;
-    QPushButton *m_cmdPlus;
+    // Empty until the current number first changes.
+    std::string m_cardNumber;
 };
+
+} // namespace window

@@ -1,6 +1,6 @@
 #include "reader/card_writer.h"
 
-#include "reader/test_support.h"
+#include "test_support.h"
 
 #include <functional>
 #include <ostream>

@@ -1,6 +1,6 @@
 #include "reader/reader_library.h"
 
-#include "reader/test_support.h"
+#include "test_support.h"
 
 #include <filesystem>
 

@@ -1,4 +1,4 @@
-#include "reader/test_support.h"
+#include "test_support.h"
 
 #include "reader/dynamic_library.h"
 #include "reader/reader_library.h"

@@ -1,6 +1,6 @@
 #include "reader/reader_link.h"
 
-#include "reader/test_support.h"
+#include "test_support.h"
 
 #include <ostream>
 #include <string>

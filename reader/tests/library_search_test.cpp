@@ -7,7 +7,7 @@
 // simulated reader lies there.
 #include "reader/reader_library.h"
 
-#include "reader/test_support.h"
+#include "test_support.h"
 
 #include <windows.h>
 
