@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs the Windows tests under Wine, all in one Wine prefix made afresh for each ctest run
 # (cmake/windows-tests.cmake):
-#   wine-test.sh create PREFIX                   a new prefix, its wineserver kept running
-#   wine-test.sh run PREFIX PROGRAM [ARGS...]    a test program in it
-#   wine-test.sh stop PREFIX                     ends the prefix's wineserver
+#   wine-test.sh create PREFIX                   a new prefix, its wineserver kept running,
+#                                                and a virtual display of its own
+#   wine-test.sh run PREFIX PROGRAM [ARGS...]    a test program in it, on that display
+#   wine-test.sh stop PREFIX                     ends the prefix's wineserver and display
 set -euo pipefail
 command=$1
 export WINEPREFIX=$2
@@ -12,18 +13,45 @@ shift 2
 export WINEDEBUG=-all
 # No installer prompts for Wine's .NET and HTML engines, no menu entries.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-# The tests need no display, and should show nothing on one that is there.
+# Windows need an X display: each run has its own Xvfb at 96 dpi, and shows nothing on the
+# display of whoever runs the tests. Its number and process are kept beside the prefix.
 unset DISPLAY WAYLAND_DISPLAY
+display_file=$WINEPREFIX.display
+xvfb_pid_file=$WINEPREFIX.xvfb-pid
 # Read only where qemu-i386 runs Wine (scripts/setup.sh, on a kernel without 32-bit
 # programs): a guest address space ending just past 2 GiB, which holds all that Wine maps
 # and spares it reserving the space above piece by piece, a minute for each program.
 export QEMU_RESERVED_VA=0x81000000
 
+stop_display() {
+    if [[ -s $xvfb_pid_file ]]; then
+        kill "$(cat "$xvfb_pid_file")" 2>/dev/null || true
+    fi
+    rm -f "$xvfb_pid_file" "$display_file"
+}
+
 case $command in
 create)
     wineserver --kill 2>/dev/null || true
+    stop_display
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
+    # Xvfb picks a free display number itself and writes it to descriptor 3 once it
+    # accepts clients; it is detached, so that ctest does not wait for it to end.
+    setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp \
+        3>"$display_file" >"$WINEPREFIX.xvfb.log" 2>&1 </dev/null &
+    echo $! >"$xvfb_pid_file"
+    for _ in $(seq 100); do
+        [[ -s $display_file ]] && break
+        sleep 0.1
+    done
+    if [[ ! -s $display_file ]]; then
+        echo "Xvfb did not start:" >&2
+        cat "$WINEPREFIX.xvfb.log" >&2
+        stop_display
+        exit 1
+    fi
+    export DISPLAY=":$(head -n1 "$display_file")"
     # One wineserver for the whole run, so that each test program starts without booting
     # the prefix's session again. It and the prefix's own background programs write to a
     # log, not to ctest's output, which ctest would otherwise wait on until they end.
@@ -37,10 +65,12 @@ create)
     fi
     ;;
 run)
+    export DISPLAY=":$(head -n1 "$display_file")"
     exec wine "$@"
     ;;
 stop)
     wineserver --kill 2>/dev/null || true
+    stop_display
     ;;
 *)
     echo "usage: $0 create|run|stop PREFIX [PROGRAM ARGS...]" >&2

@@ -13,6 +13,7 @@
 // to compile here.
 #define SIM_API EXPORT
 #include "simreader/sim_control.h"
+#include "simreader/sim_log_files.h"
 
 #include <array>
 #include <type_traits>
@@ -47,6 +48,7 @@ struct Reader
 
     int32_t record(SimCall call)
     {
+        simLogCall(call);
         log[static_cast<std::size_t>(calls % kLogSize)] = call;
         ++calls;
         return call.result;
@@ -59,6 +61,7 @@ Reader reader;
 
 EXPORT int32_t EPCSDK_CALL OpenComm(int32_t port)
 {
+    simApplyFaults(reader);
     int32_t result = epcsdk::kNoLink;
     if (reader.readerPresent && port == kReaderPort && reader.openHandle == epcsdk::kNoLink) {
         reader.openHandle = reader.nextHandle++;
@@ -69,6 +72,7 @@ EXPORT int32_t EPCSDK_CALL OpenComm(int32_t port)
 
 EXPORT int32_t EPCSDK_CALL CloseComm(int32_t handle)
 {
+    simApplyFaults(reader);
     int32_t result = 0;
     if (reader.linked(handle)) {
         reader.openHandle = epcsdk::kNoLink;
@@ -80,6 +84,7 @@ EXPORT int32_t EPCSDK_CALL CloseComm(int32_t handle)
 EXPORT int32_t EPCSDK_CALL ReadTag(int32_t handle, uint8_t bank, uint8_t firstWord,
                                    uint8_t wordCount, uint8_t *buffer)
 {
+    simApplyFaults(reader);
     int32_t result = 0;
     const bool fits = Reader::inTag(bank, firstWord + wordCount - 1) && wordCount > 0;
     if (reader.linked(handle) && reader.tagPresent && fits && buffer != nullptr) {
@@ -96,6 +101,7 @@ EXPORT int32_t EPCSDK_CALL ReadTag(int32_t handle, uint8_t bank, uint8_t firstWo
 EXPORT int32_t EPCSDK_CALL WriteTagSingleWord(int32_t handle, uint8_t bank, uint8_t word,
                                               uint8_t high, uint8_t low)
 {
+    simApplyFaults(reader);
     int32_t result = 0;
     if (reader.linked(handle) && reader.tagPresent && Reader::inTag(bank, word) &&
         word != reader.failingWord) {

@@ -1,0 +1,54 @@
+// The simulated reader seen from another process: a test that starts the program names two
+// files in the program's environment, to follow the reader calls and to set the faults that
+// operators meet.
+//   TAGWRIGHT_SIM_LOG     one line is appended per call received:
+//                         "function handle-or-port bank word count high low result"
+//   TAGWRIGHT_SIM_FAULTS  read before each call; whenever its text has changed, its words set
+//                         the faults anew: "absent" (no reader answers), "notag" (no tag in
+//                         the field), "fail N" (the write of word N fails), "leave" (the tag
+//                         leaves the field after the next successful write)
+#pragma once
+
+#include "simreader/sim_control.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+inline void simLogCall(const SimCall &call)
+{
+    static const char *const names[] = {"?", "OpenComm", "CloseComm", "ReadTag",
+                                        "WriteTagSingleWord"};
+    const char *path = std::getenv("TAGWRIGHT_SIM_LOG");
+    if (std::FILE *log = path != nullptr ? std::fopen(path, "a") : nullptr) {
+        std::fprintf(log, "%s %d %d %d %d %d %d %d\n", names[call.function], call.handle, call.bank,
+                     call.word, call.count, call.high, call.low, call.result);
+        std::fclose(log);
+    }
+}
+
+// Only a changed text sets the faults, so that a fault the reader lifts itself (a tag that
+// left) stays lifted until the test writes the file again.
+template <typename Reader> void simApplyFaults(Reader &reader)
+{
+    static std::string last;
+    const char *path = std::getenv("TAGWRIGHT_SIM_FAULTS");
+    std::ostringstream text;
+    if (std::ifstream file(path != nullptr ? path : ""); file)
+        text << file.rdbuf();
+    if (path == nullptr || text.str() == last)
+        return;
+    last = text.str();
+    reader.readerPresent = reader.tagPresent = true;
+    reader.leaveAfterNextWrite = false;
+    reader.failingWord = -1;
+    std::istringstream words(last);
+    for (std::string word; words >> word;) {
+        reader.readerPresent &= word != "absent";
+        reader.tagPresent &= word != "notag";
+        reader.leaveAfterNextWrite |= word == "leave";
+        if (word == "fail")
+            words >> reader.failingWord;
+    }
+}
