@@ -1,0 +1,61 @@
+#include "dpi.h"
+
+namespace win32 {
+
+namespace {
+
+using GetDpiForWindowFn = UINT(WINAPI *)(HWND);
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI *)(RECT *, DWORD, BOOL, DWORD, UINT);
+
+struct User32
+{
+    GetDpiForWindowFn getDpiForWindow = nullptr;
+    AdjustWindowRectExForDpiFn adjustWindowRectExForDpi = nullptr;
+};
+
+template <typename Fn> Fn lookUp(HMODULE module, const char *name)
+{
+    // A function pointer from GetProcAddress is cast to its real type: the cast through
+    // void * keeps the compiler's function-type warning quiet, on purpose.
+    return reinterpret_cast<Fn>(reinterpret_cast<void *>(GetProcAddress(module, name)));
+}
+
+const User32 &user32()
+{
+    static const User32 functions = [] {
+        User32 found;
+        if (const HMODULE module = GetModuleHandleW(L"user32.dll")) {
+            found.getDpiForWindow = lookUp<GetDpiForWindowFn>(module, "GetDpiForWindow");
+            found.adjustWindowRectExForDpi =
+                lookUp<AdjustWindowRectExForDpiFn>(module, "AdjustWindowRectExForDpi");
+        }
+        return found;
+    }();
+    return functions;
+}
+
+} // namespace
+
+UINT dpiOf(HWND window)
+{
+    if (user32().getDpiForWindow != nullptr) {
+        if (const UINT dpi = user32().getDpiForWindow(window))
+            return dpi;
+    }
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+SIZE outerSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi)
+{
+    RECT frame{0, 0, clientWidth, clientHeight};
+    if (user32().adjustWindowRectExForDpi != nullptr)
+        user32().adjustWindowRectExForDpi(&frame, style, FALSE, exStyle, dpi);
+    else
+        AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+} // namespace win32

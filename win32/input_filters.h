@@ -1,0 +1,20 @@
+// What the standard controls do by themselves and the window must change: the current-
+// number field's filters, and telling a click on a combo box's list from other ways of
+// closing it.
+#pragma once
+
+#include "window/form1.h"
+
+#include <windows.h>
+
+namespace win32 {
+
+// Each typed character passes the window's key filter before it reaches the field; a paste
+// that holds anything but digits is refused whole; a click selects the whole number.
+void filterNumberField(HWND field, window::Form1 &form);
+
+// Sets clicking while an entry of the combo box's opened list is clicked, for as long as the
+// list handles the click (the combo box reports the choice meanwhile).
+void watchListClicks(HWND comboBox, bool &clicking);
+
+} // namespace win32
