@@ -101,6 +101,21 @@ RECT pixelPlace(const window::Control &control, UINT dpi)
             top + window::pixels(place.height, d)};
 }
 
+// A closed combo box is as high as its text area, which its font decides, plus its border:
+// the text area is made as high as leaves the box the table's height.
+void fitComboBoxHeight(HWND comboBox, int height)
+{
+    for (int textArea = height - 6, attempt = 0; attempt < 2; ++attempt) {
+        SendMessageW(comboBox, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), textArea);
+        RECT shown;
+        GetWindowRect(comboBox, &shown);
+        const int difference = height - (shown.bottom - shown.top);
+        if (difference == 0)
+            return;
+        textArea += difference;
+    }
+}
+
 } // namespace
 
 int controlId(ControlId id)
@@ -182,16 +197,14 @@ void placeControls(const ControlWindows &windows, UINT dpi, const Fonts &fonts)
                          MAKELPARAM(margin, margin));
         }
         const RECT place = pixelPlace(control, dpi);
-        int height = place.bottom - place.top;
-        if (control.kind == Kind::ComboBox) {
-            // A combo box's own height is that of its text area, made from the font; its
-            // window's height also holds the opened list. The text area is set to the
-            // table's height less the box's border.
-            SendMessageW(placed, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - 6);
-            height += kVisibleEntries * MulDiv(height, 3, 4);
-        }
-        SetWindowPos(placed, nullptr, place.left, place.top, place.right - place.left, height,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        const int height = place.bottom - place.top;
+        // A combo box's window height also holds its opened list.
+        const int listHeight =
+            control.kind == Kind::ComboBox ? kVisibleEntries * MulDiv(height, 3, 4) : 0;
+        SetWindowPos(placed, nullptr, place.left, place.top, place.right - place.left,
+                     height + listHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (control.kind == Kind::ComboBox)
+            fitComboBoxHeight(placed, height);
         InvalidateRect(placed, nullptr, TRUE);
     }
 }
