@@ -101,6 +101,12 @@ RECT pixelPlace(const window::Control &control, UINT dpi)
             top + window::pixels(place.height, d)};
 }
 
+void setNarrowMargins(HWND edit, UINT dpi)
+{
+    const int margin = MulDiv(2, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+    SendMessageW(edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(margin, margin));
+}
+
 // A closed combo box is as high as its text area, which its font decides, plus its border:
 // the text area is made as high as leaves the box the table's height.
 void fitComboBoxHeight(HWND comboBox, int height)
@@ -189,13 +195,14 @@ void placeControls(const ControlWindows &windows, UINT dpi, const Fonts &fonts)
     for (const window::Control &control : window::kControls) {
         const HWND placed = windows[static_cast<std::size_t>(control.id)];
         SendMessageW(placed, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.of(control)), FALSE);
-        if (control.kind == Kind::TextBox) {
-            // Narrow margins, which the font's own would make too wide for five digits of
-            // the large font in their box.
-            const int margin = MulDiv(2, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
-            SendMessageW(placed, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
-                         MAKELPARAM(margin, margin));
-        }
+        // Narrow margins in every text area: the font's own would leave too little room for
+        // five digits of the large font, or a site's name, in their boxes.
+        if (control.kind == Kind::TextBox || control.kind == Kind::StatusBox)
+            setNarrowMargins(placed, dpi);
+        COMBOBOXINFO parts{};
+        parts.cbSize = sizeof parts;
+        if (control.kind == Kind::ComboBox && GetComboBoxInfo(placed, &parts))
+            setNarrowMargins(parts.hwndItem, dpi);
         const RECT place = pixelPlace(control, dpi);
         const int height = place.bottom - place.top;
         // A combo box's window height also holds its opened list.

@@ -253,6 +253,12 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
 
 void FormWindow::command(ControlId id, int notification)
 {
+    if (window::control(id).kind == window::Kind::ComboBox && notification == CBN_KILLFOCUS) {
+        // A combo box's text area keeps its selection drawn when it loses the focus; it is
+        // let go, as in every other text box.
+        SendMessageW(control(id), CB_SETEDITSEL, 0, MAKELPARAM(-1, 0));
+        return;
+    }
     if (id == ControlId::Combo1) {
         siteListNotification(notification);
         return;
