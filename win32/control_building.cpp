@@ -101,6 +101,15 @@ RECT pixelPlace(const window::Control &control, UINT dpi)
             top + window::pixels(place.height, d)};
 }
 
+// A combo box's window also holds its opened list below its text area.
+RECT windowPlace(const window::Control &control, UINT dpi)
+{
+    RECT place = pixelPlace(control, dpi);
+    if (control.kind == Kind::ComboBox)
+        place.bottom += kVisibleEntries * MulDiv(place.bottom - place.top, 3, 4);
+    return place;
+}
+
 void setNarrowMargins(HWND edit, UINT dpi)
 {
     const int margin = MulDiv(2, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
@@ -119,6 +128,24 @@ void fitComboBoxHeight(HWND comboBox, int height)
         if (difference == 0)
             return;
         textArea += difference;
+    }
+}
+
+void setFont(const window::Control &control, HWND shown, UINT dpi, const Fonts &fonts)
+{
+    SendMessageW(shown, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.of(control)), FALSE);
+    // Narrow margins in every text area: the font's own would leave too little room for
+    // five digits of the large font, or a site's name, in their boxes. A new font brings
+    // back the font's own.
+    if (control.kind == Kind::TextBox || control.kind == Kind::StatusBox)
+        setNarrowMargins(shown, dpi);
+    if (control.kind == Kind::ComboBox) {
+        COMBOBOXINFO parts{};
+        parts.cbSize = sizeof parts;
+        if (GetComboBoxInfo(shown, &parts))
+            setNarrowMargins(parts.hwndItem, dpi);
+        const RECT place = pixelPlace(control, dpi);
+        fitComboBoxHeight(shown, place.bottom - place.top);
     }
 }
 
@@ -160,7 +187,7 @@ SIZE clientSize(UINT dpi)
             window::pixels(window::kWindow.clientHeight, d)};
 }
 
-ControlWindows createControls(HWND parent)
+ControlWindows createControls(HWND parent, UINT dpi, const Fonts &fonts)
 {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     ControlWindows windows{};
@@ -173,11 +200,15 @@ ControlWindows createControls(HWND parent)
             style |= WS_TABSTOP;
         if (!control.enabled)
             style |= WS_DISABLED;
-        const HWND made = CreateWindowExW(
-            windowClass.exStyle, windowClass.name, nullptr, style, 0, 0, 0, 0, parent,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(control.id))), instance,
-            nullptr);
+        // Made at their places at once: under Wine every move is a round trip to its server.
+        const RECT place = windowPlace(control, dpi);
+        const HWND made =
+            CreateWindowExW(windowClass.exStyle, windowClass.name, nullptr, style, place.left,
+                            place.top, place.right - place.left, place.bottom - place.top, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(control.id))),
+                            instance, nullptr);
         windows[static_cast<std::size_t>(control.id)] = made;
+        setFont(control, made, dpi, fonts);
 
         for (const std::string &entry : window::listEntries(control.list))
             SendMessageW(made, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide(entry).c_str()));
@@ -194,24 +225,10 @@ void placeControls(const ControlWindows &windows, UINT dpi, const Fonts &fonts)
 {
     for (const window::Control &control : window::kControls) {
         const HWND placed = windows[static_cast<std::size_t>(control.id)];
-        SendMessageW(placed, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.of(control)), FALSE);
-        // Narrow margins in every text area: the font's own would leave too little room for
-        // five digits of the large font, or a site's name, in their boxes.
-        if (control.kind == Kind::TextBox || control.kind == Kind::StatusBox)
-            setNarrowMargins(placed, dpi);
-        COMBOBOXINFO parts{};
-        parts.cbSize = sizeof parts;
-        if (control.kind == Kind::ComboBox && GetComboBoxInfo(placed, &parts))
-            setNarrowMargins(parts.hwndItem, dpi);
-        const RECT place = pixelPlace(control, dpi);
-        const int height = place.bottom - place.top;
-        // A combo box's window height also holds its opened list.
-        const int listHeight =
-            control.kind == Kind::ComboBox ? kVisibleEntries * MulDiv(height, 3, 4) : 0;
+        const RECT place = windowPlace(control, dpi);
         SetWindowPos(placed, nullptr, place.left, place.top, place.right - place.left,
-                     height + listHeight, SWP_NOZORDER | SWP_NOACTIVATE);
-        if (control.kind == Kind::ComboBox)
-            fitComboBoxHeight(placed, height);
+                     place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        setFont(control, placed, dpi, fonts);
         InvalidateRect(placed, nullptr, TRUE);
     }
 }

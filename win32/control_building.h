@@ -39,10 +39,10 @@ SIZE clientSize(UINT dpi);
 
 // Creates every control as a direct child of parent, in Tab order, so that the dialog
 // manager's Tab cycle follows the table; the developer panel's controls come after their
-// frame and so draw on top of it.
-ControlWindows createControls(HWND parent);
+// frame and so draw on top of it. Each is placed from its twips at dpi, in its font.
+ControlWindows createControls(HWND parent, UINT dpi, const Fonts &fonts);
 
-// Moves and sizes every control from its twips at dpi, and gives it its font.
+// Moves and sizes every control anew at another resolution, and gives it its font.
 void placeControls(const ControlWindows &controls, UINT dpi, const Fonts &fonts);
 
 } // namespace win32

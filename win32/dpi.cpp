@@ -38,7 +38,7 @@ const User32 &user32()
 
 UINT dpiOf(HWND window)
 {
-    if (user32().getDpiForWindow != nullptr) {
+    if (window != nullptr && user32().getDpiForWindow != nullptr) {
         if (const UINT dpi = user32().getDpiForWindow(window))
             return dpi;
     }

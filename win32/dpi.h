@@ -7,6 +7,7 @@
 
 namespace win32 {
 
+// The resolution of a window's monitor; of the screen for nullptr.
 UINT dpiOf(HWND window);
 
 // The outer size of a window whose client area is clientWidth x clientHeight pixels.

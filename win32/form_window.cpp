@@ -28,6 +28,13 @@ constexpr UINT kSiteListClosed = WM_APP + 1;
 // which load the system's naming service, wait until the window is on screen.
 constexpr UINT_PTR kNameControlsTimer = 1;
 
+// The outer size of the window whose client area has the table's size.
+SIZE windowSize(UINT dpi)
+{
+    const SIZE client = clientSize(dpi);
+    return outerSize(client.cx, client.cy, kStyle, kExStyle, dpi);
+}
+
 } // namespace
 
 FormWindow::FormWindow(reader::ReaderLibrary &library)
@@ -54,22 +61,24 @@ bool FormWindow::create(int showCommand)
     if (RegisterClassExW(&windowClass) == 0)
         return false;
 
-    // Made at its place first; the size follows from the resolution of the monitor it is on.
+    // Made at the screen's resolution, and made again at its monitor's where that differs.
+    m_dpi = dpiOf(nullptr);
+    SIZE outer = windowSize(m_dpi);
     m_window = CreateWindowExW(kExStyle, kClassName, wide(window::kWindow.caption).c_str(), kStyle,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
-                               nullptr, instance, this);
+                               CW_USEDEFAULT, CW_USEDEFAULT, outer.cx, outer.cy, nullptr, nullptr,
+                               instance, this);
     if (m_window == nullptr)
         return false;
-    m_dpi = dpiOf(m_window);
+    if (const UINT dpi = dpiOf(m_window); dpi != m_dpi) {
+        m_dpi = dpi;
+        outer = windowSize(m_dpi);
+        SetWindowPos(m_window, nullptr, 0, 0, outer.cx, outer.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     m_fonts = std::make_unique<Fonts>(m_dpi);
-    m_controls = createControls(m_window);
+    m_controls = createControls(m_window, m_dpi, *m_fonts);
     filterNumberField(control(ControlId::txtCurrentNo), m_form);
     watchListClicks(control(ControlId::Combo1), m_siteListClicking);
-    layOut();
-    const SIZE client = clientSize(m_dpi);
-    const SIZE outer = outerSize(client.cx, client.cy, kStyle, kExStyle, m_dpi);
-    SetWindowPos(m_window, nullptr, 0, 0, outer.cx, outer.cy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     m_form.load();
     m_loaded = true;
@@ -356,11 +365,6 @@ void FormWindow::siteEntryChosen()
     m_chosenSite.reset();
 }
 
-void FormWindow::layOut()
-{
-    placeControls(m_controls, m_dpi, *m_fonts);
-}
-
 void FormWindow::dpiChanged(UINT dpi, const RECT &suggested)
 {
     // The fonts are made anew at their point sizes; the old ones go once no control uses
@@ -369,8 +373,7 @@ void FormWindow::dpiChanged(UINT dpi, const RECT &suggested)
     m_dpi = dpi;
     placeControls(m_controls, m_dpi, *fonts);
     m_fonts = std::move(fonts);
-    const SIZE client = clientSize(m_dpi);
-    const SIZE outer = outerSize(client.cx, client.cy, kStyle, kExStyle, m_dpi);
+    const SIZE outer = windowSize(m_dpi);
     SetWindowPos(m_window, nullptr, suggested.left, suggested.top, outer.cx, outer.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -55,7 +55,6 @@ private:
     void siteListNotification(int notification);
     void siteEntryChosen();
     void dpiChanged(UINT dpi, const RECT &suggested);
-    void layOut();
     void nameControls();
     HWND control(window::ControlId id) const;
 
