@@ -5,7 +5,13 @@
 
 #include "simreader/sim_control.h"
 
+#include <cstring>
 #include <vector>
+
+inline bool operator==(const SimCall &a, const SimCall &b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 using SimCallCountFn = int32_t (*)();
 using SimCallAtFn = int32_t (*)(int32_t, SimCall *);

@@ -4,6 +4,7 @@
 #include "reader/reader_library.h"
 #include "simreader/sim_log.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <type_traits>
@@ -87,6 +88,13 @@ std::string partialLibrary()
 std::vector<SimCall> SimulatedReaderTest::calls()
 {
     return simCalls(sim().callCount, sim().callAt);
+}
+
+std::vector<SimCall> SimulatedReaderTest::callsSince(size_t first)
+{
+    std::vector<SimCall> all = calls();
+    all.erase(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(std::min(first, all.size())));
+    return all;
 }
 
 int SimulatedReaderTest::callsOf(SimFunction function)

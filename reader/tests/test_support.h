@@ -2,7 +2,7 @@
 // reader reset for each test, and the test libraries that the build puts beside the tests.
 #pragma once
 
-#include "simreader/sim_control.h"
+#include "simreader/sim_log.h"
 
 #include <gtest/gtest.h>
 
@@ -48,5 +48,14 @@ protected:
     }
 
     static std::vector<SimCall> calls();
+    // The calls made since the call log held first calls.
+    static std::vector<SimCall> callsSince(size_t first);
     static int callsOf(SimFunction function);
+    // Words 6 and 7 of the tag's EPC bank, as one value, word 6 high.
+    static uint32_t tag() { return uint32_t(sim().peekWord(1, 6)) << 16 | sim().peekWord(1, 7); }
+    static void setTag(uint32_t value)
+    {
+        sim().pokeWord(1, 6, static_cast<int>(value >> 16));
+        sim().pokeWord(1, 7, static_cast<int>(value & 0xFFFF));
+    }
 };

@@ -1,0 +1,185 @@
+// The window's handlers against the real binding and the simulated reader.
+#include "fake_controls.h"
+#include "test_support.h"
+
+#include <tuple>
+
+namespace {
+
+using Id = window::ControlId;
+using window::Form1;
+using Strings = std::vector<std::string>;
+
+constexpr window::Rgb kGreen{0, 255, 0};
+constexpr window::Rgb kRed{255, 0, 0};
+constexpr const char *kWritten = " >>>> Write Successfull!";
+constexpr const char *kNotWritten = " >>>> Write Error";
+constexpr uint32_t kOld = 0x1111'2222; // a card the tag held before
+
+std::string caption(const char *card)
+{
+    return card ? "Write \r\n" + std::string(card) + "\r\n To Card" : "Write";
+}
+
+struct Form1Test : SimulatedReaderTest
+{
+    void connect()
+    {
+        m_window.m_port = 2;
+        m_form.connectReader();
+    }
+    void type(const char *text) { m_window.setText(Id::txtCurrentNo, text); }
+    std::string text(Id id) const { return m_window.text(id); }
+
+    FakeWindow m_window;
+    Form1 &m_form = m_window.m_form;
+};
+
+template <typename Row> class Table : public Form1Test, public testing::WithParamInterface<Row>
+{};
+
+// The steps (c Connect with a port chosen, ? Connect with none chosen, d Disconnect, u the
+// window's unload, x the Close button, p and P the reader unplugged and plugged in again),
+// the whole log of the controls, the OpenComm and CloseComm calls.
+using Link = std::tuple<std::string, Strings, int, int>;
+using LinkStates = Table<Link>;
+// clang-format off
+const std::map<char, void (Form1::*)()> kLinkSteps{{'c', &Form1::connectReader}, {'?', &Form1::connectReader},
+    {'d', &Form1::disconnectReader}, {'u', &Form1::unload}, {'x', &Form1::closeProgram}};
+// clang-format on
+
+TEST_P(LinkStates, FollowTheConnectionTable)
+{
+    const auto &[steps, log, opens, closes] = GetParam();
+    for (const char step : steps) {
+        m_window.m_port = step == '?' ? -1 : 0;
+        if (step == 'p' || step == 'P')
+            sim().setReaderPresent(step == 'P');
+        else
+            (m_form.*kLinkSteps.at(step))();
+    }
+    EXPECT_EQ(m_window.m_log, log);
+    EXPECT_EQ(std::pair(callsOf(SimOpenComm), callsOf(SimCloseComm)), std::pair(opens, closes));
+    for (const SimCall &call : calls())
+        EXPECT_TRUE(call.function != SimOpenComm || call.handle == 9) << "port " << call.handle;
+    EXPECT_FALSE(m_window.m_colour) << "only a card write colours the status line";
+}
+
+// clang-format off
+const std::string kOn = "Connect Successfull！", kOff = "Disconnect Successfull！", kNotOn = "Disconnect Failed！",
+    kAsk = "Connect...: Please Select Port Number Before Continue!", kFocus = "focus cboComPort";
+INSTANTIATE_TEST_SUITE_P(Steps, LinkStates, testing::Values(
+    Link{"cd", {kOn, kOff}, 1, 1},
+    Link{"cc", {kOn, "Hardware Is Connected！"}, 1, 0},
+    Link{"d", {kNotOn}, 0, 0},
+    Link{"pcPc", {"Connection Failed！", kOn}, 2, 0},
+    Link{"?", {kAsk, kFocus}, 0, 0},
+    Link{"c?", {kOn, kAsk, kFocus}, 1, 0},
+    Link{"cuu", {kOn}, 1, 1},
+    Link{"u", {}, 0, 0},
+    Link{"cx", {kOn, "end"}, 1, 0}));
+// clang-format on
+
+// The handler; the field's text before (nullptr: the initial "00000" untouched) and after;
+// the card number in the Write caption (nullptr: it still reads "Write"); the card number
+// reported (nullptr: nothing written); a fault put in before the handler runs; the tag's
+// value afterwards. A reported card is then written again, as the
+// operator's Write does once the fault is cleared.
+using Fault = void (*)(Form1 &);
+using Command = std::tuple<void (Form1::*)(), const char *, const char *, const char *,
+                           const char *, Fault, uint32_t>;
+using Commands = Table<Command>;
+
+TEST_P(Commands, StepWithinTheLimitsAndReportTheCardOnlyWhenBothWordsAreWritten)
+{
+    const auto [handler, before, after, captionCard, card, fault, tagAfter] = GetParam();
+    setTag(kOld);
+    connect();
+    if (before)
+        type(before);
+    fault(m_form);
+    (m_form.*handler)();
+    EXPECT_EQ(text(Id::txtCurrentNo), after);
+    EXPECT_EQ(text(Id::cmdWriteCard), caption(captionCard));
+    EXPECT_EQ(tag(), tagAfter);
+    // Reported as written exactly when the tag holds the card: its value as ten decimal
+    // digits is the card number.
+    const bool written = card && tagAfter == std::stoul(card);
+    EXPECT_EQ(text(Id::opList), !card ? kOn : card + std::string(written ? kWritten : kNotWritten));
+    EXPECT_EQ(m_window.m_colour, !card ? std::nullopt : std::optional(written ? kGreen : kRed));
+    if (!card)
+        return;
+    sim().failWordAddress(-1);
+    sim().setTagPresent(1);
+    connect();
+    m_form.writeCard();
+    EXPECT_EQ(text(Id::opList), card + std::string(kWritten));
+    EXPECT_EQ(m_window.m_colour, kGreen);
+    EXPECT_EQ(tag(), std::stoul(card));
+}
+
+// clang-format off
+const auto kWrite = &Form1::writeCard, kNext = &Form1::writeNext, kPrev = &Form1::writePrev,
+    kUp = &Form1::stepUp, kDown = &Form1::stepDown;
+const Fault kNone = [](Form1 &) {}, kNoLink = [](Form1 &form) { form.disconnectReader(); },
+    kNoTag = [](Form1 &) { sim().setTagPresent(0); }, kHalfWritten = [](Form1 &) { sim().leaveAfterNextWrite(); },
+    kWord6Fails = [](Form1 &) { sim().failWordAddress(6); }, kWord7Fails = [](Form1 &) { sim().failWordAddress(7); };
+INSTANTIATE_TEST_SUITE_P(Rows, Commands, testing::Values(
+    Command{kWrite, nullptr, "00000", nullptr, "0010000000", kNone, 10'000'000},
+    Command{kNext, "00009", "10", "0010000010", "0010000010", kNone, 10'000'010},
+    Command{kNext, "99998", "99999", "0010099999", "0010099999", kNone, 10'099'999},
+    Command{kNext, "99999", "99999", "0010099999", nullptr, kNone, kOld},
+    Command{kPrev, "1", "0", "0010000000", "0010000000", kNone, 10'000'000},
+    Command{kPrev, "0", "0", "0010000000", nullptr, kNone, kOld},
+    Command{kUp, "00009", "10", "0010000010", nullptr, kNone, kOld},
+    Command{kUp, "99999", "99999", "0010099999", nullptr, kNone, kOld},
+    Command{kDown, "1", "0", "0010000000", nullptr, kNone, kOld},
+    Command{kDown, "0", "0", "0010000000", nullptr, kNone, kOld},
+    // An empty field (every digit deleted) keeps the caption, steps nothing, writes nothing.
+    Command{kWrite, "", "", nullptr, nullptr, kNone, kOld},
+    Command{kNext, "", "", nullptr, nullptr, kNone, kOld},
+    Command{kPrev, "", "", nullptr, nullptr, kNone, kOld},
+    Command{kUp, "", "", nullptr, nullptr, kNone, kOld},
+    Command{kDown, "", "", nullptr, nullptr, kNone, kOld},
+    // Word 7 is not written once word 6 has failed. A step stays made whatever the outcome.
+    Command{kNext, "01001", "1002", "0010001002", "0010001002", kWord6Fails, kOld},
+    Command{kWrite, "12345", "12345", "0010012345", "0010012345", kWord7Fails, 0x0098'2222},
+    Command{kWrite, "12345", "12345", "0010012345", "0010012345", kHalfWritten, 0x0098'2222},
+    Command{kPrev, "12345", "12344", "0010012344", "0010012344", kNoTag, kOld},
+    Command{kWrite, "12345", "12345", "0010012345", "0010012345", kNoLink, kOld}));
+// clang-format on
+
+TEST(Form1Unbound, ReportsTheBindingFailureOnTheStatusLine)
+{
+    reader::ReaderLibrary probe({"absent-reader-library", "absent-reader-library"});
+    FakeWindow window({"absent-reader-library", "absent-reader-library"});
+    window.m_form.writeCard();
+    EXPECT_EQ(window.m_log, Strings{"0010000000" + std::string(kNotWritten) + ". " +
+                                    probe.writeTagSingleWord(-1, 1, 6, 0, 0).error().message()});
+    EXPECT_EQ(window.m_colour, kRed);
+}
+
+TEST_F(Form1Test, NumberEntryAndSiteSelection)
+{
+    std::u32string typed;
+    for (const char32_t key : std::u32string_view(U"0a\b5- 9\uFF15"))
+        typed += m_form.currentNumberKey(key) ? key : U'_';
+    EXPECT_EQ(typed, U"0__5__9_");
+    type("01001");
+    m_form.currentNumberClicked();
+    EXPECT_EQ(m_window.m_log, Strings{"txtCurrentNo 0+5"}) << "the next digit replaces the number";
+
+    const auto choose = [this](const char *site, const char *start) {
+        m_window.setText(Id::Combo1, site);
+        m_window.setText(Id::txtNoStartAt, start);
+        m_form.siteChosen();
+        return Strings{text(Id::txtNoStartAt), text(Id::txtCurrentNo), text(Id::cmdWriteCard)};
+    };
+    EXPECT_EQ(choose("QUARRY VALE", ""), (Strings{"0010003001", "03001", caption("0010003001")}));
+    EXPECT_EQ(choose("CEDAR LAGOONS", ""), (Strings{"0010001001", "01001", caption("0010001001")}));
+    // A text that names no site keeps the start number; the current number is set from it.
+    EXPECT_EQ(choose("dune park", "0010002001"),
+              (Strings{"0010002001", "02001", caption("0010002001")}));
+}
+
+} // namespace
