@@ -229,7 +229,6 @@ void placeControls(const ControlWindows &windows, UINT dpi, const Fonts &fonts)
         SetWindowPos(placed, nullptr, place.left, place.top, place.right - place.left,
                      place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
         setFont(control, placed, dpi, fonts);
-        InvalidateRect(placed, nullptr, TRUE);
     }
 }
 

@@ -376,6 +376,8 @@ void FormWindow::dpiChanged(UINT dpi, const RECT &suggested)
     const SIZE outer = windowSize(m_dpi);
     SetWindowPos(m_window, nullptr, suggested.left, suggested.top, outer.cx, outer.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    // Where the controls stood before is painted anew too.
+    RedrawWindow(m_window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void FormWindow::nameControls()
