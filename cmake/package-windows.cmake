@@ -20,11 +20,13 @@ set(staging ${out_dir}/.tagwright-${VERSION}-win32)
 file(REMOVE_RECURSE ${staging})
 file(MAKE_DIRECTORY ${staging})
 file(COPY_FILE ${EXE} ${staging}/tagwright.exe)
-# Windows line ends, for the oldest Notepad too.
+# Windows line ends and a byte order mark, so that every Notepad shows the full-width marks
+# of the status messages.
 file(READ ${README} readme)
 string(REPLACE "\r\n" "\n" readme "${readme}")
 string(REPLACE "\n" "\r\n" readme "${readme}")
-file(WRITE ${staging}/README.txt "${readme}")
+string(ASCII 239 187 191 byte_order_mark)
+file(WRITE ${staging}/README.txt "${byte_order_mark}${readme}")
 
 file(REMOVE ${OUT})
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${OUT} --format=zip tagwright.exe README.txt
