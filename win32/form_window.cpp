@@ -101,9 +101,12 @@ bool FormWindow::preTranslate(const MSG &message)
         return false;
     if (message.wParam == VK_RETURN && window::control(*id).kind == window::Kind::Button) {
         // The dialog manager would turn Return into the default button's command, and
-        // there is none: Return presses the focused button, as Space does.
-        SendMessageW(m_window, WM_COMMAND, MAKEWPARAM(controlId(*id), BN_CLICKED),
-                     reinterpret_cast<LPARAM>(message.hwnd));
+        // there is none: Return presses the focused button, as Space does, once for each
+        // press (a held key writes no card twice).
+        const bool repeated = (message.lParam & (1 << 30)) != 0;
+        if (!repeated)
+            SendMessageW(m_window, WM_COMMAND, MAKEWPARAM(controlId(*id), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(message.hwnd));
         return true;
     }
     if (message.wParam == VK_TAB && *id == ControlId::opList && GetKeyState(VK_CONTROL) >= 0) {
