@@ -8,22 +8,8 @@ namespace {
 
 using namespace numbering;
 
-class PaddedCurrent : public testing::TestWithParam<std::tuple<int32_t, const char *>>
-{};
-
-TEST_P(PaddedCurrent, HasFiveDigitsAtEveryThreshold)
-{
-    const auto [current, padded] = GetParam();
-    EXPECT_EQ(paddedCurrentNumber(current), padded);
-}
-
-INSTANTIATE_TEST_SUITE_P(Thresholds, PaddedCurrent,
-                         testing::Values(std::tuple{0, "00000"}, std::tuple{9, "00009"},
-                                         std::tuple{10, "00010"}, std::tuple{99, "00099"},
-                                         std::tuple{100, "00100"}, std::tuple{999, "00999"},
-                                         std::tuple{1000, "01000"}, std::tuple{1001, "01001"},
-                                         std::tuple{9999, "09999"}, std::tuple{10000, "10000"},
-                                         std::tuple{99999, "99999"}));
+// Padding, the card number, the Write caption and the stepping limits are checked for every
+// current number beside the card value (encoding_test.cpp).
 
 class SiteMatch
     : public testing::TestWithParam<std::tuple<const char *, const char *, const char *>>
@@ -78,32 +64,5 @@ INSTANTIATE_TEST_SUITE_P(Texts, CurrentValue,
                                          std::tuple{"1 ", std::optional<int32_t>{}},
                                          std::tuple{"1.5", std::optional<int32_t>{}},
                                          std::tuple{"99999999999", std::optional<int32_t>{}}));
-
-TEST(CardNumber, IsThePrefixFollowedByThePaddedNumber)
-{
-    EXPECT_EQ(cardNumber(kPrefix, paddedCurrentNumber(1001)), "0010001001");
-    EXPECT_EQ(cardNumber(kPrefix, paddedCurrentNumber(12345)), "0010012345");
-}
-
-TEST(WriteCaption, HasThreeLinesSeparatedByCrLf)
-{
-    EXPECT_EQ(writeCaption(kPrefix, paddedCurrentNumber(1001)), "Write \r\n0010001001\r\n To Card");
-}
-
-class Stepping : public testing::TestWithParam<std::tuple<int32_t, bool, bool>>
-{};
-
-TEST_P(Stepping, StaysWithinZeroAndNinetyNineThousandNineHundredNinetyNine)
-{
-    const auto [current, up, down] = GetParam();
-    EXPECT_EQ(mayStepUp(current), up);
-    EXPECT_EQ(mayStepDown(current), down);
-}
-
-INSTANTIATE_TEST_SUITE_P(Limits, Stepping,
-                         testing::Values(std::tuple{0, true, false}, std::tuple{1, true, true},
-                                         std::tuple{5000, true, true},
-                                         std::tuple{99998, true, true},
-                                         std::tuple{99999, false, true}));
 
 } // namespace

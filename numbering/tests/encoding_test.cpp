@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -41,15 +42,21 @@ INSTANTIATE_TEST_SUITE_P(
                     Expected{27007, 0x0098, 0xFFFF}, Expected{27008, 0x0099, 0x0000},
                     Expected{99999, 0x009A, 0x1D1F}));
 
-// The ten-digit decimal of the card value must be the card number the operator sees, for
-// every current number: a mismatch would put one card's number on another card.
-TEST(CardEncoding, TenDigitValueIsTheCardNumberForEveryCurrentNumber)
+// The ten-digit decimal of the card value must be the card number the operator sees, and
+// the Write caption must show it, for every current number: a mismatch would put one card's
+// number on another card.
+TEST(CardNumbers, EveryCurrentNumberShowsTheCardItsValueMakesAndStepsWithinTheLimits)
 {
     for (int32_t current = 0; current <= 99999; ++current) {
         char digits[16];
         std::snprintf(digits, sizeof digits, "%010u",
                       static_cast<unsigned>(cardWords(current).value()));
-        ASSERT_EQ(digits, cardNumber(kPrefix, paddedCurrentNumber(current)));
+        const std::string padded = paddedCurrentNumber(current);
+        ASSERT_EQ(cardNumber(kPrefix, padded), digits);
+        ASSERT_EQ(writeCaption(kPrefix, padded),
+                  "Write \r\n" + std::string(digits) + "\r\n To Card");
+        ASSERT_EQ(mayStepUp(current), current != 99999) << current;
+        ASSERT_EQ(mayStepDown(current), current != 0) << current;
     }
 }
 
