@@ -1,4 +1,6 @@
+#include "reader/card_writer.h"
 #include "reader/reader_library.h"
+#include "reader/reader_link.h"
 
 #include "test_support.h"
 
@@ -63,6 +65,10 @@ TEST_F(BindingTest, MissingLibraryIsANamedErrorAndTheNextCallTriesAgain)
         EXPECT_FALSE(missing.error().libraryLoaded);
         EXPECT_EQ(missing.error().message(),
                   "Reader library " + file + " not found: cannot call OpenComm");
+        // The link reports it as the status line's text, and stays closed.
+        reader::ReaderLink link(library);
+        EXPECT_EQ(link.connect(), missing.error().message());
+        EXPECT_FALSE(link.isOpen());
 
         std::filesystem::copy_file(partial, file);
         const auto found = library.openComm(9);
@@ -84,7 +90,11 @@ TEST_F(BindingTest, MissingFunctionIsANamedErrorAndTheOthersStillWork)
     EXPECT_EQ(write.error().message(),
               "Reader library " + partial + " has no function WriteTagSingleWord");
     EXPECT_EQ(library.openComm(9).value(), 77);
-    EXPECT_FALSE(library.writeTagSingleWord(77, 1, 6, 0, 0).called());
+    // A card write names it too; nothing was written.
+    const auto card = reader::writeCardWords(library, 77, numbering::cardWords(5));
+    EXPECT_FALSE(card.written);
+    ASSERT_TRUE(card.bindError);
+    EXPECT_EQ(card.bindError->function, "WriteTagSingleWord");
 }
 
 } // namespace
