@@ -1,6 +1,6 @@
-#include "accessible_names.h"
+#include "win32/accessible_names.h"
 
-#include "wide_text.h"
+#include "win32/wide_text.h"
 
 // The naming service's GUIDs are defined here, from its header, rather than taken from an
 // import library.

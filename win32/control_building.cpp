@@ -1,6 +1,6 @@
-#include "control_building.h"
+#include "win32/control_building.h"
 
-#include "wide_text.h"
+#include "win32/wide_text.h"
 
 #include <commctrl.h>
 

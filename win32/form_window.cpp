@@ -1,8 +1,8 @@
-#include "form_window.h"
+#include "win32/form_window.h"
 
-#include "dpi.h"
-#include "input_filters.h"
-#include "wide_text.h"
+#include "win32/dpi.h"
+#include "win32/input_filters.h"
+#include "win32/wide_text.h"
 
 #include "numbering/encoding.h"
 
@@ -48,7 +48,7 @@ FormWindow::~FormWindow()
         DestroyWindow(m_window);
 }
 
-bool FormWindow::create(int showCommand)
+bool FormWindow::create()
 {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
@@ -82,6 +82,11 @@ bool FormWindow::create(int showCommand)
 
     m_form.load();
     m_loaded = true;
+    return true;
+}
+
+void FormWindow::show(int showCommand)
+{
     // The focus starts in the port list, the first control of the Tab cycle.
     m_lastFocus = control(ControlId::cboComPort);
     ShowWindow(m_window, showCommand);
@@ -89,7 +94,6 @@ bool FormWindow::create(int showCommand)
         SetFocus(m_lastFocus);
     UpdateWindow(m_window);
     SetTimer(m_window, kNameControlsTimer, 0, nullptr);
-    return true;
 }
 
 bool FormWindow::preTranslate(const MSG &message)

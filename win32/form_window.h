@@ -3,8 +3,8 @@
 // controls they work on, and routes each notification to its handler.
 #pragma once
 
-#include "accessible_names.h"
-#include "control_building.h"
+#include "win32/accessible_names.h"
+#include "win32/control_building.h"
 
 #include "developer/developer_panel.h"
 #include "window/form1.h"
@@ -25,8 +25,10 @@ public:
     FormWindow(const FormWindow &) = delete;
     FormWindow &operator=(const FormWindow &) = delete;
 
-    // Creates the window and its controls, runs the load step and shows the window.
-    bool create(int showCommand);
+    // Creates the window and its controls and runs the load step; false when the window
+    // cannot be made.
+    bool create();
+    void show(int showCommand);
     HWND handle() const { return m_window; }
 
     // Keys that the dialog manager would handle otherwise than the window wants: true when

@@ -1,6 +1,6 @@
-#include "input_filters.h"
+#include "win32/input_filters.h"
 
-#include "wide_text.h"
+#include "win32/wide_text.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "wide_text.h"
+#include "win32/wide_text.h"
 
 namespace win32 {
 
