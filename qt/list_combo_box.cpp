@@ -1,4 +1,4 @@
-#include "window/list_combo_box.h"
+#include "qt/list_combo_box.h"
 
 #include <QAbstractItemView>
 #include <QLineEdit>

@@ -1,40 +1,61 @@
-#include "window/number_field.h"
+#include "qt/number_field.h"
 
 #include <QKeyEvent>
-#include <QRegularExpressionValidator>
+#include <QValidator>
 
 namespace {
 
-constexpr int kMaxDigits = 5;
-
-bool isDigit(QChar c)
+// The key filter never sees a paste or a drop: this refuses such text whole unless the
+// check accepts it, while the field's maximum length cuts accepted text to fit.
+class WholeTextValidator : public QValidator
 {
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+public:
+    WholeTextValidator(NumberField::TextCheck check, QObject *parent)
+        : QValidator(parent), m_check(check)
+    {}
+
+    State validate(QString &input, int &) const override
+    {
+        return m_check(input.toStdString()) ? Acceptable : Invalid;
+    }
+
+private:
+    NumberField::TextCheck m_check;
+};
+
+// The character a key press types, or 0 for keys that type none (Delete, the arrows,
+// Return) and for shortcuts (copy, paste, select all), which are never filtered.
+char32_t typedCharacter(const QKeyEvent *event)
+{
+    // Backspace types the character 8 but says so only through its key.
+    if (event->key() == Qt::Key_Backspace)
+        return U'\b';
+    if (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))
+        return 0;
+    const QList<uint> characters = event->text().toUcs4();
+    if (characters.size() != 1 || !QChar::isPrint(characters.front()))
+        return 0;
+    return characters.front();
 }
 
 } // namespace
 
-NumberField::NumberField(const QString &text, QWidget *parent) : QLineEdit(text, parent)
+NumberField::NumberField(TextCheck acceptsWhole, QWidget *parent) : QLineEdit(parent)
 {
-    setMaxLength(kMaxDigits);
-    // The key filter below never sees a paste or a drop; the validator refuses any such
-    // text that is not all digits, whole, while maxLength cuts a paste of digits to fit.
-    setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
+    setValidator(new WholeTextValidator(acceptsWhole, this));
 }
 
 void NumberField::keyPressEvent(QKeyEvent *event)
 {
-    // Backspace is discarded like any other non-digit: digits go with Delete or by typing
-    // over a selection. Keys without a character (Delete, arrows) and shortcuts (copy,
-    // paste, select all) pass; the validator still refuses whatever they would insert
-    // that is not a digit.
-    const QString text = event->text();
-    const bool shortcut = event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier);
-    const bool printable = text.size() == 1 && text.front().isPrint() && !shortcut;
-    if (event->key() == Qt::Key_Backspace || (printable && !isDigit(text.front()))) {
-        event->accept();
-        return;
+    const char32_t typed = typedCharacter(event);
+    if (typed != 0 && m_keyFilter) {
+        const char32_t let = m_keyFilter(typed);
+        if (let != typed) {
+            if (let != 0)
+                insert(QString::fromUcs4(&let, 1));
+            event->accept();
+            return;
+        }
     }
     QLineEdit::keyPressEvent(event);
 }
@@ -42,5 +63,5 @@ void NumberField::keyPressEvent(QKeyEvent *event)
 void NumberField::mouseReleaseEvent(QMouseEvent *event)
 {
     QLineEdit::mouseReleaseEvent(event);
-    selectAll();
+    emit clicked();
 }

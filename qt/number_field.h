@@ -1,17 +1,33 @@
-// The current-number field: digits only, at most five of them, whether typed or pasted,
-// and a click selects the whole number so that the next digit typed replaces it.
+// The current-number field as a toolkit control: it hands each typed character to a filter
+// before the character reaches the text, takes pasted or dropped text only when a check
+// accepts it whole, and reports a click with the mouse. What the filter and the check
+// decide is not its business.
 #pragma once
 
 #include <QLineEdit>
+
+#include <functional>
+#include <string_view>
 
 class NumberField : public QLineEdit
 {
     Q_OBJECT
 
 public:
-    NumberField(const QString &text, QWidget *parent);
+    // The character to let in instead of the typed one, or 0 to discard it.
+    using KeyFilter = std::function<char32_t(char32_t typed)>;
+    using TextCheck = bool (*)(std::string_view text);
+
+    NumberField(TextCheck acceptsWhole, QWidget *parent);
+    void setKeyFilter(KeyFilter filter) { m_keyFilter = std::move(filter); }
+
+signals:
+    void clicked();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    KeyFilter m_keyFilter;
 };

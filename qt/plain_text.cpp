@@ -1,4 +1,4 @@
-#include "window/plain_text.h"
+#include "qt/plain_text.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -34,8 +34,7 @@ void replacePlainText(QPlainTextEdit *box, const QString &text)
     }
     document->setUndoRedoEnabled(undoRedo);
 
-    // setPlainText also brings the view back to the top (Qt 5 does even when the cursor
-    // already stands at the start).
+    // setPlainText also puts the cursor at the start and brings the view back to the top.
     const QTextCursor cursor = box->textCursor();
     if (cursor.position() != 0 || cursor.hasSelection() || box->verticalScrollBar()->value() != 0)
         box->moveCursor(QTextCursor::Start);
