@@ -1,10 +1,10 @@
-// The real window, bound to the simulated reader through the real library binding, for the
-// window's and the developer panel's tests.
+// The real window over the real library binding and the simulated reader, shown offscreen,
+// and what the Qt tests do to it as an operator would.
 #pragma once
 
+#include "qt/form1_window.h"
 #include "reader/reader_library.h"
 #include "simreader/sim_log.h"
-#include "window/form1.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -17,21 +17,22 @@
 #include <QTimer>
 
 #include <memory>
-#include <vector>
 
-class WindowHarness
+struct WindowHarness
 {
-public:
-    WindowHarness() : window(std::make_unique<Form1>(library))
+    WindowHarness() { open(); }
+
+    // A new window over a new reader.
+    void open()
     {
         SimReset();
+        window = std::make_unique<Form1Window>(library);
         window->show();
         window->activateWindow();
-        if (!QTest::qWaitForWindowActive(window.get()))
-            qWarning("the window did not become active");
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
     }
 
-    template <typename Control> Control *control(const char *name) const
+    template <typename Control = QWidget> Control *get(const char *name) const
     {
         auto *found = window->findChild<Control *>(QLatin1String(name));
         if (found == nullptr)
@@ -39,29 +40,33 @@ public:
         return found;
     }
 
-    QPushButton *button(const char *name) const { return control<QPushButton>(name); }
-    QLineEdit *field(const char *name) const { return control<QLineEdit>(name); }
-    QString status() const { return control<QPlainTextEdit>("opList")->toPlainText(); }
+    QString status() const { return get<QPlainTextEdit>("opList")->toPlainText(); }
     QColor statusColour() const
     {
-        return control<QPlainTextEdit>("opList")->palette().color(QPalette::Text);
+        return get<QPlainTextEdit>("opList")->palette().color(QPalette::Text);
     }
+    void click(const char *name) const { QTest::mouseClick(get(name), Qt::LeftButton); }
 
-    void click(const char *name) const { QTest::mouseClick(button(name), Qt::LeftButton); }
-
-    void choosePort(int position) const
+    // Types text as key presses ("\b" is Backspace), but "~" is Delete, "<" the Left arrow
+    // and "^" pastes; characters that QTest has no key for arrive as an input method sends
+    // them, as text without a key.
+    static void type(QWidget *widget, const QString &text)
     {
-        control<QComboBox>("cboComPort")->setCurrentIndex(position);
+        for (const QChar c : text) {
+            if (c == u'^')
+                QTest::keySequence(widget, QKeySequence::Paste);
+            else if (c == u'~' || c == u'<')
+                QTest::keyClick(widget, c == u'~' ? Qt::Key_Delete : Qt::Key_Left);
+            else if (c.unicode() < 0x7F)
+                QTest::keyClicks(widget, QString(c));
+            else
+                for (const auto press : {QTest::Press, QTest::Release})
+                    QTest::sendKeyEvent(press, widget, Qt::Key_unknown, QString(c), {});
+        }
     }
 
-    void connectReader() const
-    {
-        choosePort(0);
-        click("Open");
-    }
-
-    // Opens the box's list and clicks the entry at row, as an operator does with the mouse.
-    // False when the list never showed or did not close again.
+    // Opens the box's list and clicks the entry at row with the mouse. False, with the list
+    // closed, when it never showed or stayed open.
     static bool clickListEntry(QComboBox *box, int row)
     {
         box->showPopup();
@@ -71,57 +76,27 @@ public:
         const QModelIndex index = view->model()->index(row, 0);
         view->scrollTo(index);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
-        for (int wait = 0; wait < 100 && view->isVisible(); ++wait)
-            QTest::qWait(10);
-        if (!view->isVisible())
+        if (QTest::qWaitFor([view] { return !view->isVisible(); }, 500))
             return true;
         box->hidePopup();
         return false;
     }
 
-    // A fault of the reader or the tag, by its name in the tests' tables: "nolink" (no
-    // Connect), "word6" or "word7" (that word's write fails), "leave" (the card leaves the
-    // field after the next word written), "notag"; anything else connects a clean reader.
-    void prepareReader(const QString &fault) const
+    // Answers the next modal message box with OK. What it showed: title, text, icon and
+    // number of buttons; empty while none showed.
+    static std::shared_ptr<QStringList> answerNextMessageBox()
     {
-        if (fault != QLatin1String("nolink"))
-            connectReader();
-        if (fault == QLatin1String("word6"))
-            SimFailWordAddress(6);
-        else if (fault == QLatin1String("word7"))
-            SimFailWordAddress(7);
-        else if (fault == QLatin1String("leave"))
-            SimLeaveAfterNextWrite();
-        else if (fault == QLatin1String("notag"))
-            SimSetTagPresent(0);
-    }
-
-    // Answers the next modal message box with OK, and tells what it showed.
-    struct MessageBoxSeen
-    {
-        bool shown = false;
-        QString title;
-        QString text;
-        QMessageBox::Icon icon = QMessageBox::Information;
-        int buttons = 0;
-    };
-    static std::shared_ptr<MessageBoxSeen> answerNextMessageBox()
-    {
-        auto seen = std::make_shared<MessageBoxSeen>();
+        auto seen = std::make_shared<QStringList>();
         QTimer::singleShot(0, [seen] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (box == nullptr)
-                return;
-            seen->shown = true;
-            seen->title = box->windowTitle();
-            seen->text = box->text();
-            seen->icon = box->icon();
-            seen->buttons = static_cast<int>(box->buttons().size());
-            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                *seen = {box->windowTitle(), box->text(), QString::number(box->icon()),
+                         QString::number(box->buttons().size())};
+                QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+            }
         });
         return seen;
     }
 
     reader::ReaderLibrary library;
-    std::unique_ptr<Form1> window;
+    std::unique_ptr<Form1Window> window;
 };
