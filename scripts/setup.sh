@@ -7,8 +7,6 @@ packages=(
     build-essential cmake git
     libgtest-dev
     qt6-base-dev libgl-dev
-    # Qt 5.15 as well: the Windows build, which must be 32-bit, uses it.
-    qtbase5-dev
     # The window's font: Times New Roman, or the metric-compatible Liberation Serif.
     fonts-liberation2 fontconfig
     # A virtual display for running the window headless, and for looking at it.

@@ -11,19 +11,9 @@ cmake --build "$build" --parallel "$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
 
-# The same program and tests against Qt 5.15, the Qt of the 32-bit Windows build.
-echo "== Qt 5.15 build"
-# The Windows tests need no second run: they do not use Qt.
-cmake -S "$root" -B "$build-qt5" -DBUILD_TESTING=ON -DTAGWRIGHT_QT_MAJOR=5 \
-    -DTAGWRIGHT_WINDOWS_TESTS=OFF >/dev/null
-if ! cmake --build "$build-qt5" --parallel "$(nproc)" >"$build-qt5.log" 2>&1; then
-    cat "$build-qt5.log"
-    exit 1
-fi
-ctest --test-dir "$build-qt5" --output-on-failure --parallel "$(nproc)"
-
 # The whole suite once more, built with AddressSanitizer (leaks included) and
-# UndefinedBehaviorSanitizer, Qt 6 only: any report fails the test that made it.
+# UndefinedBehaviorSanitizer: any report fails the test that made it. The Windows tests need
+# no second run.
 echo "== Sanitizers (AddressSanitizer, LeakSanitizer, UndefinedBehaviorSanitizer)"
 cmake -S "$root" -B "$build-sanitize" -DBUILD_TESTING=ON -DTAGWRIGHT_SANITIZE=ON \
     -DTAGWRIGHT_WINDOWS_TESTS=OFF >/dev/null
