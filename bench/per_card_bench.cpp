@@ -4,7 +4,15 @@
 // clicks, untimed for per_card_us and timed as well for per_card_with_paint_us.
 //
 //   per_card_bench [CARDS]     (default 20000; the platform is offscreen unless set)
-#include "window/window_harness.h"
+#include "qt/form1_window.h"
+#include "reader/reader_library.h"
+#include "simreader/sim_control.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 
 #include <algorithm>
 #include <chrono>
@@ -27,6 +35,16 @@ double percentile(std::vector<double> values, double p)
     return values[static_cast<std::size_t>(p * static_cast<double>(values.size() - 1))];
 }
 
+template <typename Control> Control *control(const QWidget &window, const char *name)
+{
+    auto *found = window.findChild<Control *>(QLatin1String(name));
+    if (found == nullptr) {
+        std::fprintf(stderr, "per_card_bench: the window has no control %s\n", name);
+        std::exit(1);
+    }
+    return found;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -35,10 +53,15 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const int cards = argc > 1 ? std::atoi(argv[1]) : 20000;
     QApplication app(argc, argv);
-    WindowHarness w;
-    w.connectReader();
-    QLineEdit *current = w.field("txtCurrentNo");
-    QPushButton *next = w.button("cmdWriteNext");
+    SimReset();
+    reader::ReaderLibrary library;
+    Form1Window window(library);
+    window.show();
+    control<QComboBox>(window, "cboComPort")->setCurrentIndex(0);
+    control<QPushButton>(window, "Open")->click();
+    QLineEdit *current = control<QLineEdit>(window, "txtCurrentNo");
+    QPushButton *next = control<QPushButton>(window, "cmdWriteNext");
+    QPlainTextEdit *status = control<QPlainTextEdit>(window, "opList");
     current->setText(QStringLiteral("0"));
     QCoreApplication::processEvents();
 
@@ -62,9 +85,10 @@ int main(int argc, char *argv[])
                                static_cast<uint32_t>(SimPeekWord(1, 7));
         const QString expected =
             QStringLiteral("%1 >>>> Write Successfull!").arg(value, 10, 10, QLatin1Char('0'));
-        if (w.status() != expected || w.statusColour() != QColor(0, 255, 0)) {
+        if (status->toPlainText() != expected ||
+            status->palette().color(QPalette::Text) != QColor(0, 255, 0)) {
             std::fprintf(stderr, "per_card_bench: card %d was not written: %s\n", card,
-                         qPrintable(w.status()));
+                         qPrintable(status->toPlainText()));
             return 1;
         }
     }

@@ -1,4 +1,4 @@
-#include "window/shown_report.h"
+#include "bench/shown_report.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -66,8 +66,7 @@ private:
 
 } // namespace
 
-void reportFirstShowIfAsked(QWidget *window)
+void reportFirstShow(QWidget *window)
 {
-    if (qEnvironmentVariableIntValue("TAGWRIGHT_REPORT_SHOWN") == 1)
-        window->installEventFilter(new FirstShowReport(window));
+    window->installEventFilter(new FirstShowReport(window));
 }

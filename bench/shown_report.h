@@ -1,9 +1,8 @@
-// For the startup benchmark: with TAGWRIGHT_REPORT_SHOWN=1 in the environment, the program
-// prints one line "shown <CLOCK_MONOTONIC ns> <VmHWM KiB> <process CPU time ns>" once its
-// window has first been painted on screen, and then closes the window. Without the
-// variable it does nothing.
+// For the startup benchmark: a program that calls this prints one line
+// "shown <CLOCK_MONOTONIC ns> <VmHWM KiB> <process CPU time ns>" once its window has first
+// been painted on screen, and then closes the window.
 #pragma once
 
 class QWidget;
 
-void reportFirstShowIfAsked(QWidget *window);
+void reportFirstShow(QWidget *window);

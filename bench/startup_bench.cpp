@@ -1,6 +1,6 @@
-// Starts two programs in alternation with TAGWRIGHT_REPORT_SHOWN=1 and measures, for each,
-// the time from just before the process is spawned to its report that the window was first
-// painted, and the peak resident memory it reports at that moment.
+// Starts two programs that report their first painted window (bench/shown_report.h) in
+// alternation and measures, for each, the time from just before the process is spawned to
+// that report, and the peak resident memory it reports at that moment.
 //
 //   startup_bench RUNS PROGRAM YARDSTICK
 //
@@ -110,7 +110,6 @@ int main(int argc, char *argv[])
     const int runs = std::atoi(argv[1]);
     if (runs < 1)
         fail("RUNS must be at least 1");
-    setenv("TAGWRIGHT_REPORT_SHOWN", "1", 1);
 
     // One start of each first, unmeasured, so that both find their files in the page cache.
     runOnce(argv[2]);

@@ -41,7 +41,8 @@ fi
 
 echo "# $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo "# Qt $(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null || echo '?'), display $DISPLAY"
-QT_QPA_PLATFORM=xcb "$build/bin/startup_bench" "$runs" "$build/bin/tagwright" \
+# The program with its first-paint probe (bench/tagwright_probe.cpp) against the yardstick.
+QT_QPA_PLATFORM=xcb "$build/bin/startup_bench" "$runs" "$build/bin/tagwright_probe" \
     "$build/bin/minimal_window"
 QT_QPA_PLATFORM=offscreen "$build/bin/per_card_bench" "$cards"
 
