@@ -9,8 +9,9 @@ packages=(
     qt6-base-dev libgl-dev
     # The window's font: Times New Roman, or the metric-compatible Liberation Serif.
     fonts-liberation2 fontconfig
-    # A virtual display for running the window headless, and for looking at it.
-    xvfb xauth x11-apps imagemagick
+    # A virtual display for running the window headless, for looking at it, and for
+    # operating it there by hand (xdotool), as for the screenshot in docs/.
+    xvfb xauth x11-apps imagemagick xdotool
 )
 # The Windows build of the reader code, and Wine to run its tests (cmake/windows-tests.cmake):
 # the cross compiler, GoogleTest's sources to build for it, and Wine's 32-bit loader.
