@@ -79,10 +79,17 @@ add_test(NAME windows.library_search.without_library
             --gtest_filter=WithoutReaderLibrary.*)
 add_test(NAME windows.wine.reader_library
     COMMAND ${CMAKE_COMMAND} -E copy ${reader_library} ${prefix}/drive_c/EPCSDK.DLL)
-set_tests_properties(windows.library_search.without_library PROPERTIES FIXTURES_REQUIRED wine)
+# The Windows program itself, driven from another process (win32/tests): its status line
+# names the missing library, or the function that a library put there for a while lacks.
+add_test(NAME windows.win32_window.without_library
+    COMMAND ${wine_test} run ${prefix} ${programs}/win32_window_test.exe
+            --gtest_filter=WithoutReaderLibrary.*)
+# It puts that library at C:\EPCSDK.DLL, where the library search test must find none.
+set_tests_properties(windows.library_search.without_library windows.win32_window.without_library
+    PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine_c_epcsdk)
 set_tests_properties(windows.wine.reader_library PROPERTIES
     FIXTURES_REQUIRED wine FIXTURES_SETUP wine_reader_library
-    DEPENDS windows.library_search.without_library)
+    DEPENDS "windows.library_search.without_library;windows.win32_window.without_library")
 
 foreach(test numbering_test reader_test window_test developer_test)
     add_test(NAME windows.${test} COMMAND ${wine_test} run ${prefix} ${programs}/${test}.exe)
@@ -92,9 +99,37 @@ add_test(NAME windows.library_search.with_library
     COMMAND ${wine_test} run ${prefix} ${programs}/library_search_test.exe
             --gtest_filter=WithReaderLibrary.*)
 list(APPEND with_library windows.library_search.with_library)
+add_test(NAME windows.win32_window COMMAND ${wine_test} run ${prefix}
+    ${programs}/win32_window_test.exe --gtest_filter=-WithoutReaderLibrary.*:FromTheZip.*)
+list(APPEND with_library windows.win32_window)
 set_tests_properties(${with_library} PROPERTIES FIXTURES_REQUIRED "wine;wine_reader_library")
+
+# The operator's zip, unpacked in the prefix away from C:\EPCSDK.DLL: its tagwright.exe shows
+# the window and connects.
+set(zip_folder ${prefix}/drive_c/tagwright-zip)
+add_test(NAME windows.zip.make COMMAND ${CMAKE_COMMAND}
+    -DEXE=${programs}/tagwright.exe -DREADME=${PROJECT_SOURCE_DIR}/win32/README.txt
+    -DVERSION=${PROJECT_VERSION} -DOUT=${zip_folder}/tagwright.zip
+    -P ${PROJECT_SOURCE_DIR}/cmake/package-windows.cmake)
+add_test(NAME windows.zip.unpack COMMAND ${CMAKE_COMMAND} -E tar xf tagwright.zip
+    WORKING_DIRECTORY ${zip_folder})
+add_test(NAME windows.zip.start COMMAND ${wine_test} run ${prefix}
+    ${programs}/win32_window_test.exe --gtest_filter=FromTheZip.*)
+set_tests_properties(windows.zip.make windows.zip.unpack PROPERTIES
+    FIXTURES_REQUIRED wine FIXTURES_SETUP wine_zip)
+set_tests_properties(windows.zip.unpack PROPERTIES DEPENDS windows.zip.make)
+set_tests_properties(windows.zip.start PROPERTIES
+    FIXTURES_REQUIRED "wine;wine_reader_library;wine_zip"
+    ENVIRONMENT TAGWRIGHT_EXE=C:/tagwright-zip/tagwright.exe)
+# The programs that drive a window share the one display, its focus and its clipboard.
+set_tests_properties(windows.win32_window windows.zip.start PROPERTIES RESOURCE_LOCK wine_display)
+# They start tagwright.exe, and take the library that lacks a function, from beside them.
+set_tests_properties(windows.win32_window.without_library windows.win32_window windows.zip.start
+    PROPERTIES WORKING_DIRECTORY ${programs})
+set_property(TEST windows.win32_window.without_library APPEND PROPERTY RESOURCE_LOCK wine_display)
 
 set_tests_properties(
     windows.wine.prefix windows.wine.stop windows.library_search.without_library
-    windows.wine.reader_library ${with_library}
+    windows.wine.reader_library ${with_library} windows.win32_window.without_library
+    windows.zip.make windows.zip.unpack windows.zip.start
     PROPERTIES LABELS windows)

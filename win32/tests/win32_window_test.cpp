@@ -1,0 +1,321 @@
+// tagwright.exe driven from a process of its own as an operator drives it, through window
+// messages and keyboard and mouse input, with the simulated reader at C:\EPCSDK.DLL telling
+// its calls and taking its faults through the files its environment names. Only what the
+// Windows front end can get wrong: the rules behind the handlers are the handlers' own tests.
+#include "reader/operator_texts.h"
+#include "reader/reader_library.h"
+#include "window/control_table.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+
+namespace {
+
+using enum window::ControlId;
+using namespace texts;
+const COLORREF kGreen = RGB(0, 255, 0), kRed = RGB(255, 0, 0), kUnchecked = ~0u;
+
+std::string utf8(const wchar_t *text)
+{
+    char out[1024];
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out, nullptr, nullptr);
+    return out;
+}
+
+// One program at a time: the files are made anew for each.
+const std::filesystem::path kLog = std::filesystem::temp_directory_path() / "sim.log";
+const std::filesystem::path kFaults = std::filesystem::temp_directory_path() / "sim.faults";
+
+// A bounded poll, not a timed test: a slow machine makes the test slower, not red.
+bool eventually(const std::function<bool()> &done)
+{
+    for (int i = 0; i < 1000 && !done(); ++i)
+        Sleep(20);
+    return done();
+}
+
+// Input as the hardware gives it: to the window with the focus, or under the mouse.
+void press(BYTE key, bool shift = false)
+{
+    keybd_event(VK_SHIFT, 0, shift ? 0 : KEYEVENTF_KEYUP, 0);
+    keybd_event(key, 0, 0, 0);
+    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+    keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+}
+
+void clickAt(LONG x, LONG y)
+{
+    SetCursorPos(x, y);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+}
+
+// tagwright.exe, or the one that TAGWRIGHT_EXE names (the one unpacked from the zip).
+struct Program
+{
+    explicit Program(const std::string &faults = "")
+    {
+        std::filesystem::remove(kLog);
+        std::ofstream(kFaults) << faults;
+        SetEnvironmentVariableW(L"TAGWRIGHT_SIM_LOG", kLog.c_str());
+        SetEnvironmentVariableW(L"TAGWRIGHT_SIM_FAULTS", kFaults.c_str());
+        std::wstring command =
+            _wgetenv(L"TAGWRIGHT_EXE") ? _wgetenv(L"TAGWRIGHT_EXE") : L"tagwright.exe";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        EXPECT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &startup, &process));
+        EXPECT_TRUE(eventually([this] {
+            return IsWindowVisible(main = FindWindowW(L"TagwrightForm1", L"Pro Tagwright"));
+        }));
+    }
+    ~Program()
+    {
+        TerminateProcess(process.hProcess, 1); // fails where the program has ended
+        WaitForSingleObject(process.hProcess, INFINITE);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+
+    HWND item(window::ControlId id) const { return GetDlgItem(main, 1000 + int(id)); }
+    std::string text(window::ControlId id) const
+    {
+        wchar_t text[512]{};
+        SendMessageW(item(id), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+        return utf8(text);
+    }
+    void click(window::ControlId id) const { SendMessageW(item(id), BM_CLICK, 0, 0); }
+    void type(HWND into, std::wstring_view chars) const
+    {
+        for (wchar_t c : chars)
+            SendMessageW(into, WM_CHAR, c, 0);
+    }
+    // A click into the current-number field, then digits typed into it.
+    void enter(std::wstring_view digits) const
+    {
+        SendMessageW(item(txtCurrentNo), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+        SendMessageW(item(txtCurrentNo), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+        type(item(txtCurrentNo), digits);
+    }
+    void paste(std::wstring_view text) const
+    {
+        enter(L"");
+        HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        auto *chars = static_cast<wchar_t *>(GlobalLock(data));
+        chars[text.copy(chars, text.size())] = L'\0';
+        GlobalUnlock(data);
+        ASSERT_TRUE(eventually([] { return OpenClipboard(nullptr) != FALSE; }));
+        EmptyClipboard();
+        SetClipboardData(CF_UNICODETEXT, data);
+        CloseClipboard();
+        SendMessageW(item(txtCurrentNo), WM_PASTE, 0, 0);
+    }
+    void connect() const
+    {
+        SendMessageW(item(cboComPort), CB_SETCURSEL, 4, 0);
+        click(Open);
+    }
+    // How many calls the simulated reader logged whose line starts so ("OpenComm 9").
+    int calls(const std::string &start) const
+    {
+        std::ifstream log(kLog);
+        int count = 0;
+        for (std::string line; std::getline(log, line);)
+            count += line.starts_with(start + " ");
+        return count;
+    }
+    bool focused(window::ControlId id) const
+    {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info);
+        // A combo box's focus lies in its text area.
+        return info.hwndFocus == item(id) || GetParent(info.hwndFocus) == item(id);
+    }
+    DWORD exitCode() const
+    {
+        DWORD code = STILL_ACTIVE;
+        WaitForSingleObject(process.hProcess, 20000);
+        GetExitCodeProcess(process.hProcess, &code);
+        return code;
+    }
+    // Whether the status line's text shows in this colour, and in neither other one that
+    // it may have, as the screen shows it.
+    bool statusShows(COLORREF colour) const
+    {
+        RedrawWindow(item(opList), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return eventually([&] {
+            std::map<COLORREF, int> pixels = statusPixels();
+            return pixels[colour] > 20 &&
+                   pixels[kGreen] + pixels[kRed] ==
+                       pixels[colour] * (colour != GetSysColor(COLOR_WINDOWTEXT));
+        });
+    }
+    std::map<COLORREF, int> statusPixels() const
+    {
+        RECT area;
+        GetClientRect(item(opList), &area);
+        MapWindowPoints(item(opList), nullptr, reinterpret_cast<POINT *>(&area), 2);
+        HDC screen = GetDC(nullptr), copy = CreateCompatibleDC(screen);
+        const int width = area.right - area.left, height = area.bottom - area.top;
+        HGDIOBJ was = SelectObject(copy, CreateCompatibleBitmap(screen, width, height));
+        // One copy of the screen: Wine reads the screen itself pixel by pixel very slowly.
+        BitBlt(copy, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+        std::map<COLORREF, int> pixels;
+        for (int at = 0; at < width * height; ++at)
+            ++pixels[GetPixel(copy, at % width, at / width)];
+        DeleteObject(SelectObject(copy, was));
+        DeleteDC(copy);
+        ReleaseDC(nullptr, screen);
+        return pixels;
+    }
+
+    PROCESS_INFORMATION process{};
+    HWND main = nullptr;
+};
+
+using P = const Program &;
+// A fresh program with the reader's faults, what the operator does (and what it checks on
+// the way), the text that one control then shows, and the status line's colour.
+struct Case
+{
+    const char *faults;
+    void (*act)(P);
+    window::ControlId shows;
+    std::string text;
+    COLORREF colour = kUnchecked;
+};
+
+void check(const Case &step)
+{
+    SCOPED_TRACE(step.text);
+    Program program(step.faults);
+    step.act(program);
+    EXPECT_EQ(program.text(step.shows), step.text);
+    EXPECT_TRUE(step.colour == kUnchecked || program.statusShows(step.colour));
+}
+
+TEST(Win32Window, EachOperatorStepShowsItsOutcome)
+{
+    const std::string written = "0010001001" + std::string(kCardWritten);
+    const COLORREF system = GetSysColor(COLOR_WINDOWTEXT);
+    const auto caption = [](std::string card) {
+        return "Write \r\n" + card + "\r\n To Card";
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"", [](P p) { p.click(Close); EXPECT_EQ(p.calls("CloseComm"), 0); }, opList, std::string(kDisconnectFailed)},
+        {"", [](P p) { p.connect(); p.connect(); EXPECT_EQ(p.calls("OpenComm 9"), 1); }, opList, std::string(kAlreadyConnected), system},
+        {"", [](P p) { p.connect(); p.click(Close); EXPECT_EQ(p.calls("CloseComm"), 1); }, opList, std::string(kDisconnected)},
+        // Digits typed or pasted, in full; the caption shows the change step ran.
+        {"", [](P p) { p.enter(L"4a\b2"); }, cmdWriteCard, caption("0010000042")},
+        {"", [](P p) { p.enter(L"1234567"); }, cmdWriteCard, caption("0010012345")},
+        {"", [](P p) { SendMessageW(p.item(txtCurrentNo), EM_SETSEL, 5, 5); p.type(p.item(txtCurrentNo), L"\b"); }, cmdWriteCard, "Write"},
+        {"", [](P p) { p.paste(L"42"); }, cmdWriteCard, caption("0010000042")},
+        {"", [](P p) { p.paste(L"1234567"); }, cmdWriteCard, caption("0010012345")},
+        {"", [](P p) { p.paste(L"4 2"); }, txtCurrentNo, "00000"},
+        // A site chosen from the list with the arrow keys or the mouse, against one typed.
+        {"", [](P p) { for (int i = 0; i < 3; ++i) SendMessageW(p.item(Combo1), WM_KEYDOWN, VK_DOWN, 0); }, txtNoStartAt, "0010003001"},
+        {"", [](P p) { RECT r; GetWindowRect(p.item(Combo1), &r); clickAt(r.right - 6, (r.top + r.bottom) / 2);
+                       HWND list; ASSERT_TRUE(eventually([&] { return IsWindowVisible(list = FindWindowW(L"ComboLBox", nullptr)); }));
+                       GetWindowRect(list, &r); clickAt(r.left + 9, r.top + 2 + int(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)) * 3 / 2);
+                       EXPECT_TRUE(eventually([&] { return p.text(txtCurrentNo) == "02001"; })); }, txtNoStartAt, "0010002001"},
+        {"", [](P p) { HWND edit = FindWindowExW(p.item(Combo1), nullptr, L"Edit", nullptr); SendMessageW(edit, EM_SETSEL, 0, -1);
+                       p.type(edit, L"OSPREY GARDEN"); EXPECT_EQ(p.text(Combo1), "OSPREY GARDEN"); }, txtNoStartAt, ""},
+        // The three card writes, green or red; a connection message keeps the colour.
+        {"", [](P p) { p.connect(); p.enter(L"1001"); p.click(cmdWriteCard); }, opList, written, kGreen},
+        {"", [](P p) { p.connect(); p.enter(L"1000"); p.click(cmdWriteNext); }, opList, written, kGreen},
+        {"", [](P p) { p.connect(); p.enter(L"1002"); p.click(cmdWritePrev); }, opList, written, kGreen},
+        {"fail 7", [](P p) { p.connect(); p.enter(L"1001"); p.click(cmdWriteCard); }, opList, "0010001001" + std::string(kCardWriteError), kRed},
+        {"fail 7", [](P p) { p.connect(); p.click(cmdWriteNext); p.click(Open); }, opList, std::string(kAlreadyConnected), kRed},
+        // The close box runs the unload step, the Close button does not.
+        {"", [](P p) { p.connect(); PostMessageW(p.main, WM_CLOSE, 0, 0); EXPECT_EQ(p.exitCode(), 0u); EXPECT_EQ(p.calls("CloseComm"), 1); }, opList, ""},
+        {"", [](P p) { p.connect(); PostMessageW(p.item(cmdClose), BM_CLICK, 0, 0); EXPECT_EQ(p.exitCode(), 0u); EXPECT_EQ(p.calls("CloseComm"), 0); }, opList, ""},
+        // The developer panel: each button reaches its handler, each word its box.
+        {"", [](P p) { p.connect(); p.click(cmdWrite); EXPECT_EQ(p.text(opList), kTestValueWritten); p.click(cmdRead); EXPECT_EQ(p.text(txt1), "000F"); }, txt2, "4629"},
+        {"", [](P p) { p.connect(); p.click(cmdRegularizeCardNo); EXPECT_EQ(p.text(opList), kRegularized); p.click(cmdRead); EXPECT_EQ(p.text(txt1), "EC88"); }, txt2, "851A"},
+    };
+    // clang-format on
+    for (const Case &step : cases)
+        check(step);
+}
+
+TEST(Win32Window, ConnectWithoutAPortAsksAndGivesThePortListTheFocus)
+{
+    Program program;
+    PostMessageW(program.item(Open), BM_CLICK, 0, 0);
+    HWND box = nullptr;
+    ASSERT_TRUE(
+        eventually([&] { return IsWindowVisible(box = FindWindowW(L"#32770", L"Connect...")); }));
+    EXPECT_EQ(GetWindow(box, GW_OWNER), program.main);
+    std::string shown; // the box's visible parts: an icon, texts and buttons
+    for (HWND part = GetWindow(box, GW_CHILD); part; part = GetWindow(part, GW_HWNDNEXT)) {
+        wchar_t text[128];
+        GetWindowTextW(part, text, 128);
+        const bool icon = SendMessageW(part, STM_GETICON, 0, 0) != 0;
+        if (IsWindowVisible(part) && (icon || text[0] != L'\0'))
+            shown.append(icon ? "(icon)" : utf8(text)).append("|");
+    }
+    EXPECT_EQ(shown, std::string("OK|").append(kPortQuestion).append("|"));
+    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(eventually([&] { return !IsWindow(box) && program.focused(cboComPort); }));
+    EXPECT_EQ(program.calls("OpenComm"), 0);
+}
+
+TEST(Win32Window, TabCyclesThroughTheTabStopsAndReturnOrSpacePressesTheButton)
+{
+    Program program;
+    SetForegroundWindow(program.main);
+    ASSERT_TRUE(eventually([&] { return program.focused(cboComPort); }));
+    for (auto next : {Open, txtCurrentNo, cmdWritePrev, cmdWriteCard, cmdWriteNext, cboComPort}) {
+        press(VK_TAB);
+        EXPECT_TRUE(eventually([&] { return program.focused(next); })) << int(next);
+    }
+    press(VK_TAB, true);
+    ASSERT_TRUE(eventually([&] { return program.focused(cmdWriteNext); }));
+    press(VK_RETURN);
+    EXPECT_TRUE(eventually([&] { return program.text(txtCurrentNo) == "1"; }));
+    press(VK_TAB, true);
+    ASSERT_TRUE(eventually([&] { return program.focused(cmdWriteCard); }));
+    // As if typed into the status line, which the next report replaces.
+    SendMessageW(program.item(opList), WM_SETTEXT, 0, LPARAM(L"typed"));
+    press(VK_SPACE);
+    EXPECT_TRUE(eventually([&] { return program.text(opList).starts_with("0010000001"); }));
+}
+
+// Run while nothing lies at C:\EPCSDK.DLL; a library that lacks a function is put there for
+// a while.
+TEST(WithoutReaderLibrary, TheStatusLineNamesTheMissingLibraryOrFunction)
+{
+    const std::string error =
+        "0010000007" + std::string(kCardWriteError) + std::string(kCardWriteErrorDetail);
+    // clang-format off
+    const Case cases[] = {
+        {"", [](P p) { p.connect(); }, opList, reader::BindError{"C:\\EPCSDK.DLL", "OpenComm", false, ""}.message()},
+        {"", [](P p) { p.enter(L"7"); p.click(cmdWriteCard); }, opList, error + reader::BindError{"EPCSDK.DLL", "WriteTagSingleWord", false, ""}.message()},
+        {"", [](P p) { p.enter(L"7"); CopyFileW(L"libepcsdk_partial.dll", L"C:\\EPCSDK.DLL", TRUE);
+                       p.connect(); p.click(cmdWriteCard); }, opList, error + reader::BindError{"EPCSDK.DLL", "WriteTagSingleWord", true, ""}.message()},
+    };
+    // clang-format on
+    for (const Case &step : cases) {
+        check(step);
+        DeleteFileW(L"C:\\EPCSDK.DLL");
+    }
+}
+
+// Run with TAGWRIGHT_EXE naming tagwright.exe as unpacked from the operator's zip.
+TEST(FromTheZip, ShowsTheWindowAndConnects)
+{
+    ASSERT_NE(_wgetenv(L"TAGWRIGHT_EXE"), nullptr);
+    const auto folder = std::filesystem::path(_wgetenv(L"TAGWRIGHT_EXE")).parent_path();
+    EXPECT_FALSE(std::filesystem::exists(folder / "EPCSDK.DLL"));
+    check(Case{"", [](P p) { p.connect(); }, opList, std::string(kConnected)});
+}
+
+} // namespace
