@@ -4,10 +4,12 @@
 #   startup_ratio   start to first painted window, the program against a minimal window
 #   rss_extra_mib   peak resident memory at that moment, the program less the minimal window
 #   per_card_us     one Write Next No click, from click() to the report on the status line
+# and the same for the Windows program under Wine, win32_* (bench/bench_win32.sh),
 # then runs the randomized operator once with a fresh seed. Not part of scripts/test.sh.
 #
 # TAGWRIGHT_BENCH_BUILD_DIR (default build-bench), TAGWRIGHT_BENCH_RUNS (startups of each
-# program, default 30), TAGWRIGHT_BENCH_CARDS (default 20000).
+# program, default 30), TAGWRIGHT_BENCH_CARDS (default 20000), TAGWRIGHT_BENCH_WIN32_CARDS
+# (default 500: a card takes milliseconds under Wine).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${TAGWRIGHT_BENCH_BUILD_DIR:-$root/build-bench}"
@@ -45,6 +47,7 @@ echo "# Qt $(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null || echo '?'),
 QT_QPA_PLATFORM=xcb "$build/bin/startup_bench" "$runs" "$build/bin/tagwright_probe" \
     "$build/bin/minimal_window"
 QT_QPA_PLATFORM=offscreen "$build/bin/per_card_bench" "$cards"
+"$root/bench/bench_win32.sh" "$build-windows" "$runs" "${TAGWRIGHT_BENCH_WIN32_CARDS:-500}"
 
 seed=$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')
 echo "random_operator_seed $seed seed"
