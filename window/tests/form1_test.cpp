@@ -9,6 +9,7 @@ namespace {
 using Id = window::ControlId;
 using window::Form1;
 using Strings = std::vector<std::string>;
+using Fault = void (*)(Form1 &);
 
 constexpr window::Rgb kGreen{0, 255, 0};
 constexpr window::Rgb kRed{255, 0, 0};
@@ -44,8 +45,9 @@ template <typename Row> class Table : public Form1Test, public testing::WithPara
 using Link = std::tuple<std::string, Strings, int, int>;
 using LinkStates = Table<Link>;
 // clang-format off
-const std::map<char, void (Form1::*)()> kLinkSteps{{'c', &Form1::connectReader}, {'?', &Form1::connectReader},
-    {'d', &Form1::disconnectReader}, {'u', &Form1::unload}, {'x', &Form1::closeProgram}};
+const std::map<char, void (*)(Form1 &)> kLinkSteps{{'c', [](Form1 &f) { f.connectReader(); }},
+    {'?', [](Form1 &f) { f.connectReader(); }}, {'d', [](Form1 &f) { f.disconnectReader(); }},
+    {'u', [](Form1 &f) { f.unload(); }}, {'x', [](Form1 &f) { f.closeProgram(); }}};
 // clang-format on
 
 TEST_P(LinkStates, FollowTheConnectionTable)
@@ -56,7 +58,7 @@ TEST_P(LinkStates, FollowTheConnectionTable)
         if (step == 'p' || step == 'P')
             sim().setReaderPresent(step == 'P');
         else
-            (m_form.*kLinkSteps.at(step))();
+            kLinkSteps.at(step)(m_form);
     }
     EXPECT_EQ(m_window.m_log, log);
     EXPECT_EQ(std::pair(callsOf(SimOpenComm), callsOf(SimCloseComm)), std::pair(opens, closes));
@@ -85,9 +87,8 @@ INSTANTIATE_TEST_SUITE_P(Steps, LinkStates, testing::Values(
 // reported (nullptr: nothing written); a fault put in before the handler runs; the tag's
 // value afterwards. A reported card is then written again, as the
 // operator's Write does once the fault is cleared.
-using Fault = void (*)(Form1 &);
-using Command = std::tuple<void (Form1::*)(), const char *, const char *, const char *,
-                           const char *, Fault, uint32_t>;
+using Command =
+    std::tuple<Fault, const char *, const char *, const char *, const char *, Fault, uint32_t>;
 using Commands = Table<Command>;
 
 TEST_P(Commands, StepWithinTheLimitsAndReportTheCardOnlyWhenBothWordsAreWritten)
@@ -98,7 +99,7 @@ TEST_P(Commands, StepWithinTheLimitsAndReportTheCardOnlyWhenBothWordsAreWritten)
     if (before)
         type(before);
     fault(m_form);
-    (m_form.*handler)();
+    handler(m_form);
     EXPECT_EQ(text(Id::txtCurrentNo), after);
     EXPECT_EQ(text(Id::cmdWriteCard), caption(captionCard));
     EXPECT_EQ(tag(), tagAfter);
@@ -119,8 +120,9 @@ TEST_P(Commands, StepWithinTheLimitsAndReportTheCardOnlyWhenBothWordsAreWritten)
 }
 
 // clang-format off
-const auto kWrite = &Form1::writeCard, kNext = &Form1::writeNext, kPrev = &Form1::writePrev,
-    kUp = &Form1::stepUp, kDown = &Form1::stepDown;
+const Fault kWrite = [](Form1 &form) { form.writeCard(); }, kNext = [](Form1 &form) { form.writeNext(); },
+    kPrev = [](Form1 &form) { form.writePrev(); }, kUp = [](Form1 &form) { form.stepUp(); },
+    kDown = [](Form1 &form) { form.stepDown(); };
 const Fault kNone = [](Form1 &) {}, kNoLink = [](Form1 &form) { form.disconnectReader(); },
     kNoTag = [](Form1 &) { sim().setTagPresent(0); }, kHalfWritten = [](Form1 &) { sim().leaveAfterNextWrite(); },
     kWord6Fails = [](Form1 &) { sim().failWordAddress(6); }, kWord7Fails = [](Form1 &) { sim().failWordAddress(7); };
