@@ -1,6 +1,8 @@
-# The Windows build of the Qt-free parts (numbering/, reader/, the simulated reader and their
-# tests), cross-compiled for 32-bit Windows in <build>/windows, and its tests run under Wine
-# by ctest with the label "windows":  ctest -L windows
+# The Windows build of the Qt-free parts (numbering/, reader/, window/, developer/, the
+# simulated reader and their tests) and of the Windows program (win32/, tagwright.exe, and
+# its tests), cross-compiled for 32-bit Windows in <build>/windows, and its tests run under
+# Wine, on a virtual display of their own, by ctest with the label "windows":
+#   ctest -L windows
 #
 # Needs Debian's mingw-w64 for i686 (posix flavour) and GoogleTest's sources for the build,
 # wine and wine32 for the tests, which scripts/setup.sh installs. Where the first are
@@ -123,10 +125,10 @@ set_tests_properties(windows.zip.start PROPERTIES
     ENVIRONMENT TAGWRIGHT_EXE=C:/tagwright-zip/tagwright.exe)
 # The programs that drive a window share the one display, its focus and its clipboard.
 set_tests_properties(windows.win32_window windows.zip.start PROPERTIES RESOURCE_LOCK wine_display)
+set_property(TEST windows.win32_window.without_library APPEND PROPERTY RESOURCE_LOCK wine_display)
 # They start tagwright.exe, and take the library that lacks a function, from beside them.
 set_tests_properties(windows.win32_window.without_library windows.win32_window windows.zip.start
     PROPERTIES WORKING_DIRECTORY ${programs})
-set_property(TEST windows.win32_window.without_library APPEND PROPERTY RESOURCE_LOCK wine_display)
 
 set_tests_properties(
     windows.wine.prefix windows.wine.stop windows.library_search.without_library
