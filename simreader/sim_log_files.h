@@ -40,15 +40,9 @@ template <typename Reader> void simApplyFaults(Reader &reader)
     if (path == nullptr || text.str() == last)
         return;
     last = text.str();
-    reader.readerPresent = reader.tagPresent = true;
-    reader.leaveAfterNextWrite = false;
-    reader.failingWord = -1;
-    std::istringstream words(last);
-    for (std::string word; words >> word;) {
-        reader.readerPresent &= word != "absent";
-        reader.tagPresent &= word != "notag";
-        reader.leaveAfterNextWrite |= word == "leave";
-        if (word == "fail")
-            words >> reader.failingWord;
-    }
+    reader.readerPresent = last.find("absent") == std::string::npos;
+    reader.tagPresent = last.find("notag") == std::string::npos;
+    reader.leaveAfterNextWrite = last.find("leave") != std::string::npos;
+    const auto fail = last.find("fail ");
+    reader.failingWord = fail == std::string::npos ? -1 : std::atoi(last.c_str() + fail + 5);
 }
