@@ -35,6 +35,20 @@ SIZE windowSize(UINT dpi)
     return outerSize(client.cx, client.cy, kStyle, kExStyle, dpi);
 }
 
+// Sets a control's text and leaves its drawing to the next WM_PAINT. A button repaints
+// itself at once on a new caption, and the multi-line status box redraws its scroll bar
+// at once, in the visual style, from inside SetWindowText: under Wine each of those draws
+// is a chain of round trips to the server and the display, most of a card's cost. With
+// redrawing off they draw nothing, and the control, frame and scroll bar included, is
+// painted once with the rest of the window.
+void setTextDrawnLater(HWND control, const std::wstring &text)
+{
+    SendMessageW(control, WM_SETREDRAW, FALSE, 0);
+    SetWindowTextW(control, text.c_str());
+    SendMessageW(control, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+}
+
 } // namespace
 
 FormWindow::FormWindow(reader::ReaderLibrary &library)
@@ -152,12 +166,12 @@ void FormWindow::setSelection(ControlId id, int start, int length)
 
 void FormWindow::setCaption(ControlId id, std::string_view caption)
 {
-    SetWindowTextW(control(id), wide(caption).c_str());
+    setTextDrawnLater(control(id), wide(caption));
 }
 
 void FormWindow::setStatus(std::string_view text)
 {
-    SetWindowTextW(control(ControlId::opList), wide(text).c_str());
+    setTextDrawnLater(control(ControlId::opList), wide(text));
 }
 
 void FormWindow::setStatusColour(window::Rgb colour)
