@@ -10,8 +10,6 @@
 #include "reader/operator_texts.h"
 #include "window/control_table.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -75,11 +73,16 @@ void measure(HWND window)
     exitCode = 0;
 }
 
-LRESULT CALLBACK measureOnce(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                             DWORD_PTR)
+// The window's own procedure, replaced directly rather than through the common controls'
+// subclassing, whose bookkeeping looks up a window property on every message the window
+// gets during a card: under Wine each lookup is a round trip to its server, which
+// tagwright.exe itself never makes.
+WNDPROC programProc = nullptr;
+
+LRESULT CALLBACK measureOnce(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message != kMeasure)
-        return DefSubclassProc(window, message, wParam, lParam);
+        return CallWindowProcW(programProc, window, message, wParam, lParam);
     measure(window);
     PostMessageW(window, WM_CLOSE, 0, 0);
     return 0;
@@ -92,7 +95,8 @@ int main(int argc, char **argv)
     if (argc > 1)
         cards = std::max(1, std::atoi(argv[1]));
     win32::runProgram(SW_SHOWNORMAL, [](HWND window) {
-        SetWindowSubclass(window, measureOnce, 1, 0);
+        programProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(measureOnce)));
         PostMessageW(window, kMeasure, 0, 0);
     });
     return exitCode;
