@@ -1,6 +1,5 @@
 #include "qt/form1_window.h"
 
-#include "numbering/encoding.h"
 #include "qt/list_combo_box.h"
 #include "qt/number_field.h"
 #include "qt/plain_text.h"
@@ -252,7 +251,7 @@ void Form1Window::endProgram()
 
 void Form1Window::setWordText(uint8_t wordAddress, std::string_view text)
 {
-    setText(wordAddress == numbering::kHighWordAddress ? ControlId::txt1 : ControlId::txt2, text);
+    setText(window::wordField(wordAddress), text);
 }
 
 void Form1Window::closeEvent(QCloseEvent *event)

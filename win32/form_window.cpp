@@ -4,8 +4,6 @@
 #include "win32/input_filters.h"
 #include "win32/wide_text.h"
 
-#include "numbering/encoding.h"
-
 #include <commctrl.h>
 
 namespace win32 {
@@ -204,9 +202,7 @@ void FormWindow::endProgram()
 
 void FormWindow::setWordText(uint8_t wordAddress, std::string_view text)
 {
-    const ControlId field =
-        wordAddress == numbering::kHighWordAddress ? ControlId::txt1 : ControlId::txt2;
-    SetWindowTextW(control(field), wide(text).c_str());
+    SetWindowTextW(control(window::wordField(wordAddress)), wide(text).c_str());
 }
 
 LRESULT CALLBACK FormWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

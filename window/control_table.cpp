@@ -1,6 +1,7 @@
 #include "window/control_table.h"
 
 #include "numbering/card_number.h"
+#include "numbering/encoding.h"
 #include "reader/reader_link.h"
 
 namespace window {
@@ -84,6 +85,11 @@ std::vector<std::string> listEntries(List list)
             entries.emplace_back(site.name);
     }
     return entries;
+}
+
+ControlId wordField(uint8_t wordAddress)
+{
+    return wordAddress == numbering::kHighWordAddress ? ControlId::txt1 : ControlId::txt2;
 }
 
 } // namespace window

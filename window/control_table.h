@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -108,6 +109,8 @@ const Control &control(ControlId id);
 const FontSpec &fontOf(const Control &control);
 // The entries of a combo box's list, in order.
 std::vector<std::string> listEntries(List list);
+// The developer panel's field that shows a card-number word: txt1 word 6, txt2 word 7.
+ControlId wordField(uint8_t wordAddress);
 
 // Twips to pixels at a given resolution, rounded to the nearest pixel.
 constexpr int pixels(int twips, int dotsPerInch)
