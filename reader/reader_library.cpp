@@ -41,16 +41,43 @@ std::variant<void *, BindError> ReaderLibrary::bind(Slot &slot)
 {
     if (slot.address != nullptr)
         return slot.address;
-    Module &module = *slot.module;
-    if (module.handle == nullptr) {
-        module.handle = platform::openLibrary(module.file);
-        if (module.handle == nullptr)
-            return BindError{module.file, slot.name, false, platform::lastLoaderError()};
+    // The handle that OpenComm gives means something only to the library that gave it, so
+    // the others are taken from the file at the fixed path too, whichever is called first.
+    // The search by name stands in only while that file does not load: the reader's calls
+    // without a link still reach a library installed elsewhere on the search path.
+    Module *module = &m_fixed;
+    if (!loadFixed() && !slot.fixedOnly) {
+        module = &m_search;
+        if (m_search.handle == nullptr)
+            m_search.handle = platform::openLibrary(m_search.file);
     }
-    slot.address = platform::librarySymbol(module.handle, slot.name);
+    if (module->handle == nullptr)
+        return BindError{module->file, slot.name, false, platform::lastLoaderError()};
+    slot.address = platform::librarySymbol(module->handle, slot.name);
     if (slot.address == nullptr)
-        return BindError{module.file, slot.name, true, platform::lastLoaderError()};
+        return BindError{module->file, slot.name, true, platform::lastLoaderError()};
+    slot.boundIn = module;
     return slot.address;
+}
+
+bool ReaderLibrary::loadFixed()
+{
+    if (m_fixed.handle != nullptr)
+        return true;
+    m_fixed.handle = platform::openLibrary(m_fixed.file);
+    if (m_fixed.handle == nullptr)
+        return false;
+    // A library put at the fixed path while the program runs: what the search bound before
+    // is bound anew there, and the copy it found is let go.
+    for (Slot *slot : {&m_closeComm, &m_readTag, &m_writeTagSingleWord}) {
+        if (slot->boundIn == &m_search)
+            *slot = Slot{slot->name};
+    }
+    if (m_search.handle != nullptr) {
+        platform::closeLibrary(m_search.handle);
+        m_search.handle = nullptr;
+    }
+    return true;
 }
 
 CallResult ReaderLibrary::openComm(int32_t port)

@@ -42,13 +42,13 @@ private:
 
 struct LibraryFiles
 {
-    std::string fixedPath;  // where OpenComm is bound
-    std::string searchName; // where every other function is bound
+    std::string fixedPath;  // where every function is bound, OpenComm always
+    std::string searchName; // where the others are bound while fixedPath does not load
 };
 
-// On Windows OpenComm comes from "C:\EPCSDK.DLL" and the rest from "EPCSDK.DLL" through the
-// library search, which finds the module already loaded from the fixed path. Elsewhere
-// all four come from libepcsdk.so, found by the dynamic loader's ordinary search.
+// On Windows every function comes from "C:\EPCSDK.DLL"; while that file does not load, all
+// but OpenComm come from "EPCSDK.DLL" through the library search. Elsewhere all four come
+// from libepcsdk.so, found by the dynamic loader's ordinary search.
 LibraryFiles defaultLibraryFiles();
 
 // Takes the working folder out of the places where a library named without a folder is
@@ -82,12 +82,15 @@ private:
     struct Slot
     {
         const char *name;
-        Module *module;
+        bool fixedOnly = false; // never bound through the library search
+        Module *boundIn = nullptr;
         void *address = nullptr;
     };
 
     // The function's address, or why there is none.
     std::variant<void *, BindError> bind(Slot &slot);
+    // Whether the library at the fixed path is loaded, loading it if need be.
+    bool loadFixed();
 
     template <typename Fn, typename... Args> CallResult call(Slot &slot, Args... args)
     {
@@ -99,10 +102,10 @@ private:
 
     Module m_fixed;
     Module m_search;
-    Slot m_openComm{"OpenComm", &m_fixed};
-    Slot m_closeComm{"CloseComm", &m_search};
-    Slot m_readTag{"ReadTag", &m_search};
-    Slot m_writeTagSingleWord{"WriteTagSingleWord", &m_search};
+    Slot m_openComm{"OpenComm", true};
+    Slot m_closeComm{"CloseComm"};
+    Slot m_readTag{"ReadTag"};
+    Slot m_writeTagSingleWord{"WriteTagSingleWord"};
 };
 
 } // namespace reader

@@ -1,6 +1,7 @@
-// The reader library's binding on the Windows loader: OpenComm comes from C:\EPCSDK.DLL,
-// the other functions reach that same loaded library by name, and an EPCSDK.DLL planted in
-// the working folder is never loaded.
+// The reader library's binding on the Windows loader: every function comes from
+// C:\EPCSDK.DLL, even with another EPCSDK.DLL on the search path; the search by name stands
+// in only while nothing lies there; and an EPCSDK.DLL planted in the working folder is never
+// loaded.
 //
 // Each suite runs in a process of its own, so that nothing is loaded before it starts:
 // WithoutReaderLibrary while nothing lies at C:\EPCSDK.DLL, WithReaderLibrary once the
@@ -87,30 +88,30 @@ TEST(WithoutReaderLibrary, APlantedLibraryIsNotLoadedButWouldBeWithoutTheHardeni
     EXPECT_EQ(unhardened.value(), PLANTED_LIBRARY_MARK);
 }
 
-TEST(WithReaderLibrary, NamedFunctionsUseTheLibraryLoadedFromTheFixedPath)
+TEST(WithReaderLibrary, EveryFunctionComesFromTheLibraryAtTheFixedPath)
 {
+    // A second copy on the search path, which the search by name would find first.
     PlantedWorkingFolder planted;
-    reader::hardenLibrarySearch();
+    SetDllDirectoryW(fs::current_path().c_str());
     ReaderLibrary library;
 
-    // Before OpenComm nothing has loaded C:\EPCSDK.DLL, and the search by name finds
-    // neither it nor the planted library.
-    const CallResult early = library.writeTagSingleWord(0x5A01, 1, 6, 0x12, 0x34);
-    ASSERT_FALSE(early.called()) << "an EPCSDK.DLL answered " << early.value();
+    // Before OpenComm, a write without a link already reaches C:\EPCSDK.DLL, and fails there.
+    const CallResult early = library.writeTagSingleWord(-1, 1, 6, 0x12, 0x34);
+    ASSERT_TRUE(early.called()) << early.error().message();
+    EXPECT_EQ(early.value(), 0);
+    EXPECT_STRCASEEQ(loadedReaderLibrary().c_str(), "C:\\EPCSDK.DLL");
 
+    // The handle that its OpenComm returns works for the others.
     const CallResult handle = library.openComm(9);
     ASSERT_TRUE(handle.called()) << handle.error().message();
     ASSERT_NE(handle.value(), -1);
-    EXPECT_STRCASEEQ(loadedReaderLibrary().c_str(), "C:\\EPCSDK.DLL");
-
-    // The same call again now binds to the library loaded from the fixed path, and the
-    // handle that its OpenComm returned works there.
     const CallResult write = library.writeTagSingleWord(handle.value(), 1, 6, 0x12, 0x34);
     ASSERT_TRUE(write.called()) << write.error().message();
     EXPECT_EQ(write.value(), 1);
     std::string why;
     ASSERT_NE(findSimControl(&why), nullptr) << why;
     EXPECT_EQ(sim().peekWord(1, 6), 0x1234);
+    reader::hardenLibrarySearch();
 }
 
 } // namespace

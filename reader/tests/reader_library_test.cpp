@@ -79,6 +79,46 @@ TEST_F(BindingTest, MissingLibraryIsANamedErrorAndTheNextCallTriesAgain)
     std::filesystem::remove_all(folder);
 }
 
+// A second library on the search path, the simulated reader, answers only while nothing
+// loads from the fixed path; once something does, every function comes from there, as the
+// handles that its OpenComm gives must.
+TEST_F(BindingTest, EveryFunctionComesFromTheFixedPathOnceItLoads)
+{
+    const auto folder = std::filesystem::temp_directory_path() / "tagwright-fixed-path-test";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string fixed =
+        (folder / ("fixed" + std::filesystem::path(partialLibrary()).extension().string()))
+            .string();
+    const std::string second = reader::defaultLibraryFiles().fixedPath;
+    const auto outcome = [](const reader::CallResult &result) {
+        return result.called() ? std::string("called") : result.error().message();
+    };
+    {
+        ReaderLibrary library({fixed, second});
+        EXPECT_EQ(library.writeTagSingleWord(-1, 1, 6, 0, 0).value(), 0);
+        EXPECT_EQ(outcome(library.openComm(9)),
+                  "Reader library " + fixed + " not found: cannot call OpenComm");
+        EXPECT_EQ(callsOf(SimWriteTagSingleWord), 1);
+        EXPECT_EQ(callsOf(SimOpenComm), 0);
+
+        std::filesystem::copy_file(partialLibrary(), fixed);
+        EXPECT_EQ(library.openComm(9).value(), 77);
+        EXPECT_EQ(outcome(library.writeTagSingleWord(77, 1, 6, 0, 0)),
+                  "Reader library " + fixed + " has no function WriteTagSingleWord");
+        EXPECT_EQ(callsOf(SimWriteTagSingleWord), 1);
+    }
+    {
+        // The fixed path first: the search's library is never called.
+        ReaderLibrary library({fixed, second});
+        uint8_t buffer[2] = {};
+        EXPECT_TRUE(library.readTag(-1, 1, 6, 1, buffer).called());
+        EXPECT_FALSE(library.writeTagSingleWord(-1, 1, 6, 0, 0).called());
+        EXPECT_EQ(calls().size(), 1u); // the first library's one write before
+    }
+    std::filesystem::remove_all(folder);
+}
+
 TEST_F(BindingTest, MissingFunctionIsANamedErrorAndTheOthersStillWork)
 {
     const std::string partial = partialLibrary();
