@@ -1,0 +1,170 @@
+// tagwright.exe started in a process of its own and driven from the test's process, as an
+// operator drives it: through window messages and keyboard and mouse input, with the
+// simulated reader at C:\EPCSDK.DLL telling its calls and taking its faults through the files
+// that the program's environment names. Shared by the tests that drive the program.
+#pragma once
+
+#include "window/control_table.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+
+namespace driver {
+
+using enum window::ControlId;
+const COLORREF kGreen = RGB(0, 255, 0), kRed = RGB(255, 0, 0);
+
+inline std::string utf8(const wchar_t *text)
+{
+    char out[1024];
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out, nullptr, nullptr);
+    return out;
+}
+
+// One program at a time: the files are made anew for each.
+const std::filesystem::path kLog = std::filesystem::temp_directory_path() / "sim.log";
+const std::filesystem::path kFaults = std::filesystem::temp_directory_path() / "sim.faults";
+
+// A bounded poll, not a timed test: a slow machine makes the test slower, not red.
+inline bool eventually(const std::function<bool()> &done)
+{
+    for (int i = 0; i < 1000 && !done(); ++i)
+        Sleep(20);
+    return done();
+}
+
+// Input as the hardware gives it: to the window with the focus, or under the mouse.
+inline void press(BYTE key, bool shift = false)
+{
+    keybd_event(VK_SHIFT, 0, shift ? 0 : KEYEVENTF_KEYUP, 0);
+    keybd_event(key, 0, 0, 0);
+    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+    keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+}
+
+inline void clickAt(LONG x, LONG y)
+{
+    SetCursorPos(x, y);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+}
+
+// tagwright.exe, or the one that TAGWRIGHT_EXE names (the one unpacked from the zip).
+struct Program
+{
+    explicit Program(const std::string &faults = "")
+    {
+        std::filesystem::remove(kLog);
+        std::ofstream(kFaults) << faults;
+        SetEnvironmentVariableW(L"TAGWRIGHT_SIM_LOG", kLog.c_str());
+        SetEnvironmentVariableW(L"TAGWRIGHT_SIM_FAULTS", kFaults.c_str());
+        std::wstring command =
+            _wgetenv(L"TAGWRIGHT_EXE") ? _wgetenv(L"TAGWRIGHT_EXE") : L"tagwright.exe";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        EXPECT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &startup, &process));
+        EXPECT_TRUE(eventually([this] {
+            return IsWindowVisible(main = FindWindowW(L"TagwrightForm1", L"Pro Tagwright"));
+        }));
+    }
+    ~Program()
+    {
+        TerminateProcess(process.hProcess, 1); // fails where the program has ended
+        WaitForSingleObject(process.hProcess, INFINITE);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+
+    HWND item(window::ControlId id) const { return GetDlgItem(main, 1000 + int(id)); }
+    std::string text(window::ControlId id) const
+    {
+        wchar_t text[512]{};
+        SendMessageW(item(id), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+        return utf8(text);
+    }
+    void click(window::ControlId id) const { SendMessageW(item(id), BM_CLICK, 0, 0); }
+    // A click into the current-number field, then digits typed into it.
+    void enter(std::wstring_view digits) const
+    {
+        SendMessageW(item(txtCurrentNo), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+        SendMessageW(item(txtCurrentNo), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+        for (wchar_t c : digits)
+            SendMessageW(item(txtCurrentNo), WM_CHAR, c, 0);
+    }
+    void paste(std::wstring_view text) const
+    {
+        enter(L"");
+        auto *chars = static_cast<wchar_t *>(GlobalAlloc(GMEM_FIXED, (text.size() + 1) * 2));
+        chars[text.copy(chars, text.size())] = L'\0';
+        ASSERT_TRUE(eventually([] { return OpenClipboard(nullptr) != FALSE; }));
+        EmptyClipboard();
+        SetClipboardData(CF_UNICODETEXT, chars);
+        CloseClipboard();
+        SendMessageW(item(txtCurrentNo), WM_PASTE, 0, 0);
+    }
+    void connect() const
+    {
+        SendMessageW(item(cboComPort), CB_SETCURSEL, 4, 0);
+        click(Open);
+    }
+    // How many calls the simulated reader logged whose line starts so ("OpenComm 9").
+    int calls(const std::string &start) const
+    {
+        std::ifstream log(kLog);
+        int count = 0;
+        for (std::string line; std::getline(log, line);)
+            count += line.starts_with(start + " ");
+        return count;
+    }
+    bool focused(window::ControlId id) const
+    {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info);
+        // A combo box's focus lies in its text area.
+        return info.hwndFocus == item(id) || GetParent(info.hwndFocus) == item(id);
+    }
+    DWORD exitCode() const
+    {
+        DWORD code = WaitForSingleObject(process.hProcess, 20000);
+        GetExitCodeProcess(process.hProcess, &code);
+        return code;
+    }
+    // Whether the status line's text shows in this colour, and in neither other one that
+    // it may have, as the screen shows it.
+    bool statusShows(COLORREF colour) const
+    {
+        RECT area;
+        GetClientRect(item(opList), &area);
+        MapWindowPoints(item(opList), nullptr, reinterpret_cast<POINT *>(&area), 2);
+        const int width = area.right - area.left, height = area.bottom - area.top;
+        RedrawWindow(item(opList), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return eventually([&] {
+            HDC screen = GetDC(nullptr), copy = CreateCompatibleDC(screen);
+            HGDIOBJ was = SelectObject(copy, CreateCompatibleBitmap(screen, width, height));
+            // One copy of the screen: Wine reads the screen itself pixel by pixel very slowly.
+            BitBlt(copy, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+            std::map<COLORREF, int> pixels;
+            for (int at = 0; at < width * height; ++at)
+                ++pixels[GetPixel(copy, at % width, at / width)];
+            DeleteObject(SelectObject(copy, was));
+            DeleteDC(copy);
+            ReleaseDC(nullptr, screen);
+            const bool system = colour == GetSysColor(COLOR_WINDOWTEXT);
+            return pixels[colour] > 20 &&
+                   pixels[kGreen] + pixels[kRed] == (system ? 0 : pixels[colour]);
+        });
+    }
+
+    PROCESS_INFORMATION process{};
+    HWND main = nullptr;
+};
+
+} // namespace driver
