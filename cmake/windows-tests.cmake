@@ -93,7 +93,7 @@ set_tests_properties(windows.wine.reader_library PROPERTIES
     FIXTURES_REQUIRED wine FIXTURES_SETUP wine_reader_library
     DEPENDS "windows.library_search.without_library;windows.win32_window.without_library")
 
-foreach(test numbering_test reader_test window_test developer_test)
+foreach(test numbering_test reader_test window_test developer_test site_choice_test)
     add_test(NAME windows.${test} COMMAND ${wine_test} run ${prefix} ${programs}/${test}.exe)
     list(APPEND with_library windows.${test})
 endforeach()

@@ -19,8 +19,8 @@ constexpr wchar_t kClassName[] = L"TagwrightForm1";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
-// Posted when the site box's list has closed: the notifications that the close-up itself
-// sends still count as made while the list was open.
+// Posted at the site box's CBN_CLOSEUP: it arrives once every notification of the close-up
+// has come, in whatever order.
 constexpr UINT kSiteListClosed = WM_APP + 1;
 // A timer's first tick comes after the window's first paint: the screen reader names,
 // which load the system's naming service, wait until the window is on screen.
@@ -90,7 +90,7 @@ bool FormWindow::create()
     m_fonts = std::make_unique<Fonts>(m_dpi);
     m_controls = createControls(m_window, m_dpi, *m_fonts);
     filterNumberField(control(ControlId::txtCurrentNo), m_form);
-    watchListClicks(control(ControlId::Combo1), m_siteListClicking);
+    watchListClicks(control(ControlId::Combo1), m_siteChoice);
 
     m_form.load();
     m_loaded = true;
@@ -257,7 +257,8 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case kSiteListClosed:
-        m_siteListOpen = false;
+        if (m_siteChoice.listClosed(selectedPosition(ControlId::Combo1)))
+            siteEntryChosen();
         return 0;
     case WM_CLOSE:
         // The close box: the unload step, then the window goes, and the program with it.
@@ -337,32 +338,10 @@ void FormWindow::command(ControlId id, int notification)
 
 void FormWindow::siteListNotification(int notification)
 {
-    // Only an entry chosen from the list runs the site selection: with the arrow keys
-    // while the list is closed (a selection change), or by closing the opened list on an
-    // entry other than the one it opened on, or on an entry clicked. Moving through the
-    // opened list, typing into the text area, or opening and closing the list run nothing.
-    const int selected = selectedPosition(ControlId::Combo1);
-    switch (notification) {
-    case CBN_DROPDOWN:
-        m_siteListOpen = true;
-        m_siteAtOpening = selected;
-        break;
-    case CBN_CLOSEUP:
+    if (notification == CBN_CLOSEUP)
         PostMessageW(m_window, kSiteListClosed, 0, 0);
-        break;
-    case CBN_SELCHANGE:
-        if (!m_siteListOpen)
-            siteEntryChosen();
-        break;
-    case CBN_SELENDOK:
-        if (m_siteListOpen && (m_siteListClicking || selected != m_siteAtOpening)) {
-            m_siteAtOpening = selected;
-            siteEntryChosen();
-        }
-        break;
-    default:
-        break;
-    }
+    if (m_siteChoice.notified(notification, selectedPosition(ControlId::Combo1)))
+        siteEntryChosen();
 }
 
 void FormWindow::siteEntryChosen()

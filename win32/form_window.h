@@ -5,6 +5,7 @@
 
 #include "win32/accessible_names.h"
 #include "win32/control_building.h"
+#include "win32/site_choice.h"
 
 #include "developer/developer_panel.h"
 #include "window/form1.h"
@@ -75,11 +76,7 @@ private:
     // Notifications route to handlers only once the load step has run.
     bool m_loaded = false;
 
-    // The site box's list: whether it is open, what was selected when it opened, and
-    // whether one of its entries is being clicked.
-    bool m_siteListOpen = false;
-    int m_siteAtOpening = -1;
-    bool m_siteListClicking = false;
+    SiteChoice m_siteChoice;
     // While the site selection runs: the chosen entry, which the site box's text area may
     // not show yet.
     std::optional<std::string> m_chosenSite;

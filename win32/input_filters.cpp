@@ -76,16 +76,16 @@ LRESULT CALLBACK numberFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM
 }
 
 LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                          DWORD_PTR clickingPointer)
+                          DWORD_PTR choicePointer)
 {
     if (message == WM_LBUTTONUP) {
         RECT area;
         GetClientRect(list, &area);
         const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        bool &clicking = *reinterpret_cast<bool *>(clickingPointer);
-        clicking = PtInRect(&area, at) != FALSE;
+        SiteChoice &choice = *reinterpret_cast<SiteChoice *>(choicePointer);
+        choice.clicking(PtInRect(&area, at) != FALSE);
         const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
-        clicking = false;
+        choice.clicking(false);
         return result;
     }
     if (message == WM_NCDESTROY)
@@ -101,13 +101,13 @@ void filterNumberField(HWND field, window::Form1 &form)
                       reinterpret_cast<DWORD_PTR>(&form));
 }
 
-void watchListClicks(HWND comboBox, bool &clicking)
+void watchListClicks(HWND comboBox, SiteChoice &choice)
 {
     COMBOBOXINFO parts{};
     parts.cbSize = sizeof parts;
     if (GetComboBoxInfo(comboBox, &parts) && parts.hwndList != nullptr)
         SetWindowSubclass(parts.hwndList, listProc, kListClickWatch,
-                          reinterpret_cast<DWORD_PTR>(&clicking));
+                          reinterpret_cast<DWORD_PTR>(&choice));
 }
 
 } // namespace win32

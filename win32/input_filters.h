@@ -3,6 +3,8 @@
 // closing it.
 #pragma once
 
+#include "win32/site_choice.h"
+
 #include "window/form1.h"
 
 #include <windows.h>
@@ -13,8 +15,8 @@ namespace win32 {
 // that holds anything but digits is refused whole; a click selects the whole number.
 void filterNumberField(HWND field, window::Form1 &form);
 
-// Sets clicking while an entry of the combo box's opened list is clicked, for as long as the
+// Tells choice while an entry of the combo box's opened list is clicked, for as long as the
 // list handles the click (the combo box reports the choice meanwhile).
-void watchListClicks(HWND comboBox, bool &clicking);
+void watchListClicks(HWND comboBox, SiteChoice &choice);
 
 } // namespace win32
