@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 namespace win32 {
 
 namespace {
@@ -262,8 +264,17 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_CLOSE:
         // The close box: the unload step, then the window goes, and the program with it.
-        m_form.unload();
+        unload();
         DestroyWindow(m_window);
+        return 0;
+    case WM_QUERYENDSESSION:
+        // The window never refuses to close, so the session may end.
+        return TRUE;
+    case WM_ENDSESSION:
+        // Log-off or shutdown: the window gets no WM_CLOSE, and the process may be ended as
+        // soon as this returns. When the end was called off (FALSE), the program goes on.
+        if (wParam != FALSE)
+            unload();
         return 0;
     case WM_DESTROY:
         m_names.clear();
@@ -359,6 +370,13 @@ void FormWindow::siteEntryChosen()
     m_chosenSite = narrow(entry);
     m_form.siteChosen();
     m_chosenSite.reset();
+}
+
+void FormWindow::unload()
+{
+    // Once: the window may still be closed after the session's end was announced.
+    if (!std::exchange(m_unloaded, true))
+        m_form.unload();
 }
 
 void FormWindow::dpiChanged(UINT dpi, const RECT &suggested)

@@ -57,6 +57,7 @@ private:
     void command(window::ControlId id, int notification);
     void siteListNotification(int notification);
     void siteEntryChosen();
+    void unload();
     void dpiChanged(UINT dpi, const RECT &suggested);
     void nameControls();
     HWND control(window::ControlId id) const;
@@ -75,6 +76,7 @@ private:
     HWND m_lastFocus = nullptr;
     // Notifications route to handlers only once the load step has run.
     bool m_loaded = false;
+    bool m_unloaded = false;
 
     SiteChoice m_siteChoice;
     // While the site selection runs: the chosen entry, which the site box's text area may
