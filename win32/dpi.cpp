@@ -6,11 +6,13 @@ namespace {
 
 using GetDpiForWindowFn = UINT(WINAPI *)(HWND);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI *)(RECT *, DWORD, BOOL, DWORD, UINT);
+using EnableNonClientDpiScalingFn = BOOL(WINAPI *)(HWND);
 
 struct User32
 {
     GetDpiForWindowFn getDpiForWindow = nullptr;
     AdjustWindowRectExForDpiFn adjustWindowRectExForDpi = nullptr;
+    EnableNonClientDpiScalingFn enableNonClientDpiScaling = nullptr;
 };
 
 template <typename Fn> Fn lookUp(HMODULE module, const char *name)
@@ -28,6 +30,8 @@ const User32 &user32()
             found.getDpiForWindow = lookUp<GetDpiForWindowFn>(module, "GetDpiForWindow");
             found.adjustWindowRectExForDpi =
                 lookUp<AdjustWindowRectExForDpiFn>(module, "AdjustWindowRectExForDpi");
+            found.enableNonClientDpiScaling =
+                lookUp<EnableNonClientDpiScalingFn>(module, "EnableNonClientDpiScaling");
         }
         return found;
     }();
@@ -46,6 +50,15 @@ UINT dpiOf(HWND window)
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+void scaleFrameWithDpi(HWND window)
+{
+    // It fails, harmlessly, where the process is not per-monitor aware of the first version;
+    // where it is missing, so is AdjustWindowRectExForDpi, and the frame and its measure
+    // both stay at the system's resolution.
+    if (user32().enableNonClientDpiScaling != nullptr)
+        user32().enableNonClientDpiScaling(window);
 }
 
 SIZE outerSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi)

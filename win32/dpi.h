@@ -10,6 +10,12 @@ namespace win32 {
 // The resolution of a window's monitor; of the screen for nullptr.
 UINT dpiOf(HWND window);
 
+// Asks, at the window's WM_NCCREATE, that its frame be scaled with its monitor's resolution
+// too. Per-monitor awareness of the first version (the manifest's fallback before the
+// second, which scales the frame by itself) leaves the frame at the system's resolution
+// unless asked, and outerSize would then not give the client area its size.
+void scaleFrameWithDpi(HWND window);
+
 // The outer size of a window whose client area is clientWidth x clientHeight pixels.
 SIZE outerSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi);
 

@@ -214,6 +214,7 @@ LRESULT CALLBACK FormWindow::windowProc(HWND window, UINT message, WPARAM wParam
         auto *form = static_cast<FormWindow *>(creation->lpCreateParams);
         form->m_window = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+        scaleFrameWithDpi(window);
     }
     if (auto *form = reinterpret_cast<FormWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA)))
         return form->handle(message, wParam, lParam);
