@@ -106,8 +106,9 @@ add_test(NAME windows.win32_window COMMAND ${wine_test} run ${prefix}
 list(APPEND with_library windows.win32_window)
 set_tests_properties(${with_library} PROPERTIES FIXTURES_REQUIRED "wine;wine_reader_library")
 
-# The operator's zip, unpacked in the prefix away from C:\EPCSDK.DLL: its tagwright.exe shows
-# the window and connects.
+# The operator's zip, unpacked in the prefix away from C:\EPCSDK.DLL, with a stranger's
+# EPCSDK.DLL beside its tagwright.exe: the program shows the window, connects, and calls only
+# the library at C:\EPCSDK.DLL.
 set(zip_folder ${prefix}/drive_c/tagwright-zip)
 add_test(NAME windows.zip.make COMMAND ${CMAKE_COMMAND}
     -DEXE=${programs}/tagwright.exe -DREADME=${PROJECT_SOURCE_DIR}/win32/README.txt
@@ -117,9 +118,12 @@ add_test(NAME windows.zip.unpack COMMAND ${CMAKE_COMMAND} -E tar xf tagwright.zi
     WORKING_DIRECTORY ${zip_folder})
 add_test(NAME windows.zip.start COMMAND ${wine_test} run ${prefix}
     ${programs}/win32_window_test.exe --gtest_filter=FromTheZip.*)
-set_tests_properties(windows.zip.make windows.zip.unpack PROPERTIES
+add_test(NAME windows.zip.second_library COMMAND ${CMAKE_COMMAND} -E copy
+    ${programs}/libepcsdk_planted.dll ${zip_folder}/EPCSDK.DLL)
+set_tests_properties(windows.zip.make windows.zip.unpack windows.zip.second_library PROPERTIES
     FIXTURES_REQUIRED wine FIXTURES_SETUP wine_zip)
 set_tests_properties(windows.zip.unpack PROPERTIES DEPENDS windows.zip.make)
+set_tests_properties(windows.zip.second_library PROPERTIES DEPENDS windows.zip.unpack)
 set_tests_properties(windows.zip.start PROPERTIES
     FIXTURES_REQUIRED "wine;wine_reader_library;wine_zip"
     ENVIRONMENT TAGWRIGHT_EXE=C:/tagwright-zip/tagwright.exe)
@@ -133,5 +137,5 @@ set_tests_properties(windows.win32_window.without_library windows.win32_window w
 set_tests_properties(
     windows.wine.prefix windows.wine.stop windows.library_search.without_library
     windows.wine.reader_library ${with_library} windows.win32_window.without_library
-    windows.zip.make windows.zip.unpack windows.zip.start
+    windows.zip.make windows.zip.unpack windows.zip.second_library windows.zip.start
     PROPERTIES LABELS windows)

@@ -71,9 +71,15 @@ TEST(Win32Window, EachOperatorStepShowsItsOutcome)
         // The close box runs the unload step, the Close button does not.
         {"", [](P p) { p.connect(); PostMessageW(p.main, WM_CLOSE, 0, 0); EXPECT_EQ(p.exitCode(), 0u); EXPECT_EQ(p.calls("CloseComm"), 1); }, opList, ""},
         {"", [](P p) { p.connect(); PostMessageW(p.item(cmdClose), BM_CLICK, 0, 0); EXPECT_EQ(p.exitCode(), 0u); EXPECT_EQ(p.calls("CloseComm"), 0); }, opList, ""},
+        // Log-off or shutdown runs the unload step, once, even when the window is closed after.
+        {"", [](P p) { p.connect(); EXPECT_TRUE(SendMessageW(p.main, WM_QUERYENDSESSION, 0, 0)); SendMessageW(p.main, WM_ENDSESSION, TRUE, 0);
+                       EXPECT_EQ(p.calls("CloseComm"), 1); PostMessageW(p.main, WM_CLOSE, 0, 0); EXPECT_EQ(p.exitCode(), 0u); EXPECT_EQ(p.calls("CloseComm"), 1); }, opList, ""},
         // The developer panel: each button reaches its handler, each word its box.
         {"", [](P p) { p.connect(); p.click(cmdWrite); EXPECT_EQ(p.text(opList), kTestValueWritten); p.click(cmdRead); EXPECT_EQ(p.text(txt1), "000F"); }, txt2, "4629"},
         {"", [](P p) { p.connect(); p.click(cmdRegularizeCardNo); EXPECT_EQ(p.text(opList), kRegularized); p.click(cmdRead); EXPECT_EQ(p.text(txt1), "EC88"); }, txt2, "851A"},
+        // Before Connect the reader is called with the handle -1, and refuses.
+        {"", [](P p) { p.enter(L"1001"); p.click(cmdWriteCard); EXPECT_EQ(p.calls("WriteTagSingleWord -1 1 6"), 1); }, opList, "0010001001" + std::string(kCardWriteError), kRed},
+        {"", [](P p) { p.click(cmdRead); EXPECT_EQ(p.calls("ReadTag -1 1 6 1"), 1); EXPECT_EQ(p.calls("ReadTag -1 1 7 1"), 1); EXPECT_EQ(p.text(txt1), "0000"); }, txt2, "0000"},
     };
     // clang-format on
     for (const Case &step : cases)
@@ -132,7 +138,7 @@ TEST(WithoutReaderLibrary, TheStatusLineNamesTheMissingLibraryOrFunction)
         {"", [](P p) { p.connect(); }, opList, reader::BindError{"C:\\EPCSDK.DLL", "OpenComm", false, ""}.message()},
         {"", [](P p) { p.enter(L"7"); p.click(cmdWriteCard); }, opList, error + reader::BindError{"EPCSDK.DLL", "WriteTagSingleWord", false, ""}.message()},
         {"", [](P p) { p.enter(L"7"); CopyFileW(L"libepcsdk_partial.dll", L"C:\\EPCSDK.DLL", TRUE);
-                       p.connect(); p.click(cmdWriteCard); }, opList, error + reader::BindError{"EPCSDK.DLL", "WriteTagSingleWord", true, ""}.message()},
+                       p.connect(); p.click(cmdWriteCard); }, opList, error + reader::BindError{"C:\\EPCSDK.DLL", "WriteTagSingleWord", true, ""}.message()},
     };
     // clang-format on
     for (const Case &step : cases) {
@@ -141,11 +147,22 @@ TEST(WithoutReaderLibrary, TheStatusLineNamesTheMissingLibraryOrFunction)
     }
 }
 
-// Run with TAGWRIGHT_EXE naming tagwright.exe as unpacked from the operator's zip.
-TEST(FromTheZip, ShowsTheWindowAndConnects)
+// Run with TAGWRIGHT_EXE naming tagwright.exe as unpacked from the operator's zip, with a
+// stranger's EPCSDK.DLL beside it, which the library search would find first: every call,
+// before Connect and after, reaches the reader at C:\EPCSDK.DLL, which logs it.
+TEST(FromTheZip, ConnectsAndCallsOnlyTheLibraryAtTheFixedPath)
 {
     ASSERT_NE(_wgetenv(L"TAGWRIGHT_EXE"), nullptr);
-    check(Case{"", [](P p) { p.connect(); }, opList, std::string(kConnected)});
+    check(Case{"",
+               [](P p) {
+                   p.click(cmdWriteCard);
+                   p.connect();
+                   EXPECT_EQ(p.text(opList), kConnected);
+                   p.click(cmdWriteNext);
+                   EXPECT_EQ(p.calls("WriteTagSingleWord -1 1 6"), 1);
+                   EXPECT_EQ(p.calls("WriteTagSingleWord"), 3);
+               },
+               opList, "0010000001" + std::string(kCardWritten), kGreen});
 }
 
 } // namespace
