@@ -104,6 +104,11 @@ list(APPEND with_library windows.library_search.with_library)
 add_test(NAME windows.win32_window COMMAND ${wine_test} run ${prefix}
     ${programs}/win32_window_test.exe --gtest_filter=-WithoutReaderLibrary.*:FromTheZip.*)
 list(APPEND with_library windows.win32_window)
+# The randomized operator, for a minute with its fixed seed (scripts/random-operator-windows.sh
+# runs it longer, with any seed).
+add_test(NAME windows.random_operator COMMAND ${wine_test} run ${prefix}
+    ${programs}/random_operator_test.exe)
+list(APPEND with_library windows.random_operator)
 set_tests_properties(${with_library} PROPERTIES FIXTURES_REQUIRED "wine;wine_reader_library")
 
 # The operator's zip, unpacked in the prefix away from C:\EPCSDK.DLL, with a stranger's
@@ -128,11 +133,12 @@ set_tests_properties(windows.zip.start PROPERTIES
     FIXTURES_REQUIRED "wine;wine_reader_library;wine_zip"
     ENVIRONMENT TAGWRIGHT_EXE=C:/tagwright-zip/tagwright.exe)
 # The programs that drive a window share the one display, its focus and its clipboard.
-set_tests_properties(windows.win32_window windows.zip.start PROPERTIES RESOURCE_LOCK wine_display)
+set_tests_properties(windows.win32_window windows.zip.start windows.random_operator PROPERTIES
+    RESOURCE_LOCK wine_display)
 set_property(TEST windows.win32_window.without_library APPEND PROPERTY RESOURCE_LOCK wine_display)
 # They start tagwright.exe, and take the library that lacks a function, from beside them.
 set_tests_properties(windows.win32_window.without_library windows.win32_window windows.zip.start
-    PROPERTIES WORKING_DIRECTORY ${programs})
+    windows.random_operator PROPERTIES WORKING_DIRECTORY ${programs})
 
 set_tests_properties(
     windows.wine.prefix windows.wine.stop windows.library_search.without_library

@@ -3,7 +3,8 @@
 # (cmake/windows-tests.cmake):
 #   wine-test.sh create PREFIX                   a new prefix, its wineserver kept running,
 #                                                and a virtual display of its own
-#   wine-test.sh run PREFIX PROGRAM [ARGS...]    a test program in it, on that display
+#   wine-test.sh run PREFIX PROGRAM [ARGS...]    a test program in it, on that display, with
+#                                                Wine's heap checks
 #   wine-test.sh stop PREFIX                     ends the prefix's wineserver and display
 set -euo pipefail
 command=$1
@@ -66,7 +67,20 @@ create)
     ;;
 run)
     export DISPLAY=":$(head -n1 "$display_file")"
-    exec wine "$@"
+    # With warn+heap Wine checks every heap block's tail and freed fill, in the test and in
+    # every program it starts, which report to the same standard error; every other channel
+    # stays quiet. A report of the heap checks fails the test.
+    export WINEDEBUG=-all,err+heap,warn+heap
+    reports=$(mktemp)
+    status=0
+    wine "$@" 2>"$reports" || status=$?
+    cat "$reports" >&2
+    if grep -qE '^[0-9a-f]+:(err|warn):heap:' "$reports"; then
+        echo "wine-test.sh: Wine's heap checks reported the faults above" >&2
+        status=1
+    fi
+    rm -f "$reports"
+    exit "$status"
     ;;
 stop)
     wineserver --kill 2>/dev/null || true
