@@ -55,6 +55,24 @@ inline void clickAt(LONG x, LONG y)
     mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
 }
 
+inline void toClipboard(std::wstring_view text)
+{
+    auto *chars = static_cast<wchar_t *>(GlobalAlloc(GMEM_FIXED, (text.size() + 1) * 2));
+    chars[text.copy(chars, text.size())] = L'\0';
+    ASSERT_TRUE(eventually([] { return OpenClipboard(nullptr) != FALSE; }));
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, chars);
+    CloseClipboard();
+}
+
+// Keys pressed with Ctrl or Alt held: Ctrl+V, Alt+F4.
+inline void pressWith(BYTE modifier, BYTE key)
+{
+    keybd_event(modifier, 0, 0, 0);
+    press(key);
+    keybd_event(modifier, 0, KEYEVENTF_KEYUP, 0);
+}
+
 // tagwright.exe, or the one that TAGWRIGHT_EXE names (the one unpacked from the zip).
 struct Program
 {
@@ -101,12 +119,7 @@ struct Program
     void paste(std::wstring_view text) const
     {
         enter(L"");
-        auto *chars = static_cast<wchar_t *>(GlobalAlloc(GMEM_FIXED, (text.size() + 1) * 2));
-        chars[text.copy(chars, text.size())] = L'\0';
-        ASSERT_TRUE(eventually([] { return OpenClipboard(nullptr) != FALSE; }));
-        EmptyClipboard();
-        SetClipboardData(CF_UNICODETEXT, chars);
-        CloseClipboard();
+        toClipboard(text);
         SendMessageW(item(txtCurrentNo), WM_PASTE, 0, 0);
     }
     void connect() const

@@ -17,8 +17,10 @@
 
 #include <winternl.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
+#include <iomanip>
 #include <memory>
 #include <random>
 #include <sstream>
@@ -30,10 +32,17 @@ using Clock = std::chrono::steady_clock;
 
 const std::wstring kTyped = L"0123456789abcXYZ -+.,!１２~<";
 
+template <typename... Parts> std::string cat(const Parts &...parts)
+{
+    std::ostringstream out;
+    (out << ... << parts);
+    return out.str();
+}
+
 // The program's GDI objects. Wine answers 0 to GetGuiResources; there the live entries of
-// the program's GDI handle table are counted, which its PEB points to as on Windows (24
-// bytes an entry, its type 0 when free; entries are handed out from the start, so the
-// first never-used one ends the count).
+// the program's own GDI handle table are counted, which Wine keeps where Windows keeps its
+// shared one, at PEB.GdiSharedHandleTable: 65,536 entries of 24 bytes (65,480 of them for
+// the program's objects), an entry's type at byte 14, 0 while the entry is free.
 int gdiObjects(HANDLE process)
 {
     if (const DWORD count = GetGuiResources(process, GR_GDIOBJECTS))
@@ -43,64 +52,42 @@ int gdiObjects(HANDLE process)
     UINT32 table = 0; // PEB.GdiSharedHandleTable of a 32-bit process
     ReadProcessMemory(process, reinterpret_cast<char *>(basic.PebBaseAddress) + 0x94, &table,
                       sizeof table, nullptr);
-    struct Entry
-    {
-        UINT64 object;
-        ULONG owner;
-        USHORT unique;
-        UCHAR type, flags;
-        UINT64 user;
-    } entries[1024];
-    int live = 0;
-    for (UINT32 at = table; table != 0; at += sizeof entries) {
-        if (!ReadProcessMemory(process, ULongToPtr(at), entries, sizeof entries, nullptr))
-            return live;
-        for (const Entry &entry : entries) {
-            if (entry.type == 0 && entry.unique == 0 && &entry > entries + 64)
-                return live;
-            live += entry.type != 0;
-        }
-    }
-    return live;
+    static std::vector<std::array<unsigned char, 24>> entries(65536);
+    ReadProcessMemory(process, ULongToPtr(table), entries.data(), entries.size() * 24, nullptr);
+    return int(
+        std::count_if(entries.begin(), entries.end(), [](auto &entry) { return entry[14]; }));
 }
 
-BOOL CALLBACK countOwned(HWND window, LPARAM found)
+BOOL CALLBACK countWindow(HWND, LPARAM count)
 {
-    auto &[process, windows] = *reinterpret_cast<std::pair<DWORD, int> *>(found);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    windows += owner == process;
+    ++*reinterpret_cast<int *>(count);
     return TRUE;
 }
 
-// The program's USER objects; under Wine the windows it owns, the only ones it makes.
+// The program's USER objects; under Wine the windows of its thread, the only ones it makes.
 int userObjects(const Program &program)
 {
-    if (const DWORD count = GetGuiResources(program.process.hProcess, GR_USEROBJECTS))
-        return int(count);
-    std::pair<DWORD, int> owned{program.process.dwProcessId, 0};
-    EnumWindows(countOwned, LPARAM(&owned));
-    EnumChildWindows(program.main, countOwned, LPARAM(&owned));
-    return owned.second;
+    auto count = int(GetGuiResources(program.process.hProcess, GR_USEROBJECTS));
+    if (count == 0) {
+        EnumThreadWindows(program.process.dwThreadId, countWindow, LPARAM(&count));
+        EnumChildWindows(program.main, countWindow, LPARAM(&count));
+    }
+    return count;
 }
 
 void typeText(std::wstring_view text)
 {
     for (const wchar_t c : text) {
-        INPUT key[2]{};
-        key[0].type = key[1].type = INPUT_KEYBOARD;
-        key[0].ki.wScan = key[1].ki.wScan = c;
-        key[0].ki.dwFlags = KEYEVENTF_UNICODE;
-        key[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-        SendInput(2, key, sizeof *key);
+        for (const DWORD up : {0ul, DWORD(KEYEVENTF_KEYUP)}) {
+            INPUT key{.type = INPUT_KEYBOARD, .ki = {0, c, KEYEVENTF_UNICODE | up, 0, 0}};
+            SendInput(1, &key, sizeof key);
+        }
     }
 }
 
-void pressWithControl(BYTE key)
+long long setting(const wchar_t *name, long long otherwise)
 {
-    keybd_event(VK_CONTROL, 0, 0, 0);
-    press(key);
-    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    return _wgetenv(name) ? _wtoi64(_wgetenv(name)) : otherwise;
 }
 
 class Operator
@@ -108,155 +95,97 @@ class Operator
 public:
     explicit Operator(uint64_t seed) : m_random(seed) { start(); }
 
+    int pick(std::size_t n) { return int(m_random() % n); }
+
     // Each step with its weight; each returns what it did. A program lives about 200 steps,
     // long enough for a leak of objects to show against the bound on them.
     std::vector<std::pair<int, std::function<std::string()>>> steps()
     {
+        // clang-format off
         return {
-            {60,
-             [this] { // the mouse anywhere on a control but the Close button
-                 const auto &control = window::kControls[pick(window::kControlCount)];
-                 if (control.id == cmdClose)
-                     return std::string();
-                 const POINT at = clickInside(control.id);
-                 return "click " + std::string(control.name) + " at " + std::to_string(at.x) + "," +
-                        std::to_string(at.y);
-             }},
-            {60,
-             [this] { // typed or pasted into a text area, a click in it first
-                 const window::ControlId into[] = {txtCurrentNo, txtCurrentNo, txtNoStartAt, txt1,
-                                                   opList,       Combo1,       cboComPort};
-                 const auto id = into[pick(std::size(into))];
-                 const int key = pick(8);
-                 std::wstring text;
-                 for (int length = pick(9); length > 0; --length)
-                     text += kTyped[pick(kTyped.size())];
-                 text = pick(4) ? text : std::to_wstring(m_random() % 10'000'000'000ULL);
-                 clickInside(id, 6);
-                 if (key == 0 || key == 1)
-                     press(key ? VK_DELETE : VK_BACK);
-                 if (key == 2)
-                     pasteWithKeys(text);
-                 else if (key > 2)
-                     typeText(text);
-                 return std::string(key == 2 ? "paste"
-                                    : key    ? "Delete, type"
-                                             : "Backspace, type") +
-                        " \"" + utf8(text.c_str()) + "\" in " + window::control(id).name.data();
-             }},
-            {28,
-             [this] { // the arrow keys, Return, Escape and the mouse in a list, open or closed
-                 const auto id = pick(3) ? Combo1 : cboComPort;
-                 const int how = pick(7), open = pick(3);
-                 clickInside(id, 6);
-                 if (open)
-                     open == 1 ? press(VK_F4) : (void)clickInside(id, -6);
-                 settle();
-                 RECT list;
-                 HWND shown = FindWindowW(L"ComboLBox", nullptr);
-                 if (how == 6 && IsWindowVisible(shown) && GetWindowRect(shown, &list))
-                     clickAt(list.left + 8, list.top + 2 + pick(list.bottom - list.top - 4));
-                 else
-                     press(std::array<BYTE, 6>{VK_UP, VK_DOWN, VK_DOWN, VK_RETURN, VK_ESCAPE,
-                                               VK_ESCAPE}[how % 6]);
-                 return std::string(open ? "open " : "") + window::control(id).name.data() +
-                        ", key " + std::to_string(how);
-             }},
-            {20,
-             [this] { // one key on whatever has the focus
-                 const int key = pick(4);
-                 press(std::array<BYTE, 4>{VK_TAB, VK_TAB, VK_RETURN, VK_SPACE}[key], key == 1);
-                 return std::string("key ") + "T\tRS"[key];
-             }},
-            {12,
-             [this] { // Connect or Disconnect, after choosing a port now and then
-                 if (pick(2))
-                     SendMessageW(m_program->item(cboComPort), CB_SETCURSEL, pick(10), 0);
-                 const auto id = pick(3) ? Open : Close;
-                 clickInside(id);
-                 return std::string("click ") + window::control(id).name.data();
-             }},
-            {16,
-             [this] { // reader faults, which the program reads before each reader call
-                 const char *faults[] = {"", "", "notag", "fail 6", "fail 7", "absent", "leave"};
-                 const std::string chosen = faults[pick(std::size(faults))];
-                 std::ofstream(kFaults) << chosen;
-                 return "faults \"" + chosen + "\"";
-             }},
-            {4,
-             [this] { // the window moved between monitors of other resolutions, four times
-                 std::string what = "dpi";
-                 for (int change = 0; change < 4; ++change) {
-                     const UINT dpi = 96 + 24 * pick(3);
-                     RECT suggested;
-                     GetWindowRect(m_program->main, &suggested);
-                     suggested.right = suggested.left + MulDiv(suggested.right - suggested.left,
-                                                               int(dpi), int(m_dpi));
-                     suggested.bottom = suggested.top + MulDiv(suggested.bottom - suggested.top,
-                                                               int(dpi), int(m_dpi));
-                     // lParam points to the rectangle, in the program's own memory.
-                     WriteProcessMemory(m_program->process.hProcess, m_remoteRect, &suggested,
-                                        sizeof suggested, nullptr);
-                     SendMessageW(m_program->main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
-                                  LPARAM(m_remoteRect));
-                     m_dpi = dpi;
-                     what.append(" ").append(std::to_string(dpi));
-                 }
-                 return what;
-             }},
-            {1,
-             [this] { // the close box, or the Close button, and a fresh start
-                 // Wine's close box takes no click from injected input: Alt+F4 asks for the
-                 // same system command.
-                 const bool box = pick(3) != 0;
-                 if (box) {
-                     keybd_event(VK_MENU, 0, 0, 0);
-                     press(VK_F4);
-                     keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
-                 } else {
-                     clickInside(cmdClose);
-                 }
-                 const bool ended = WaitForSingleObject(m_program->process.hProcess, 20000) == 0;
-                 m_problem = ended ? "" : "the program did not end";
-                 start();
-                 return box ? "Alt+F4, start again" : "click cmdClose, start again";
-             }},
+            {60, [this] { // the mouse anywhere on a control but the Close button
+                const auto &control = window::kControls[pick(window::kControlCount)];
+                if (control.id == cmdClose)
+                    return std::string();
+                const POINT at = clickInside(m_program->item(control.id));
+                return cat("click ", control.name, " at ", at.x, ",", at.y); }},
+            {60, [this] { // a click into a box, Backspace or Delete now and then, text typed or pasted
+                const auto id = std::array{txtCurrentNo, txtCurrentNo, txtNoStartAt, txt1, opList, Combo1, cboComPort}[pick(7)];
+                std::wstring text = pick(4) ? L"" : std::to_wstring(m_random() % 10'000'000'000ULL);
+                for (int length = text.empty() ? pick(9) : 0; length > 0; --length)
+                    text += kTyped[pick(kTyped.size())];
+                clickInside(m_program->item(id), 6);
+                const int how = pick(5);
+                if (how < 2)
+                    press(how ? VK_DELETE : VK_BACK);
+                how == 2 ? (toClipboard(text), pressWith(VK_CONTROL, 'V')) : typeText(text);
+                return cat(std::array{"Backspace, type", "Delete, type", "paste", "type", "type"}[how], " \"", utf8(text.c_str()), "\" in ", window::control(id).name); }},
+            {28, [this] { // the arrow keys, Return, Escape or the mouse in a list, open or closed
+                const auto id = pick(3) ? Combo1 : cboComPort;
+                const int how = pick(7), open = pick(3);
+                clickInside(m_program->item(id), 6);
+                if (open)
+                    open == 1 ? press(VK_F4) : (void)clickInside(m_program->item(id), -6);
+                settle();
+                if (const HWND list = FindWindowW(L"ComboLBox", nullptr); how == 6 && IsWindowVisible(list))
+                    clickInside(list);
+                else
+                    press(std::array<BYTE, 6>{VK_UP, VK_DOWN, VK_DOWN, VK_RETURN, VK_ESCAPE, VK_ESCAPE}[how % 6]);
+                return cat(open ? "open " : "", window::control(id).name, ", key ", how); }},
+            {20, [this] { // one key on whatever has the focus
+                const int key = pick(4);
+                press(std::array<BYTE, 4>{VK_TAB, VK_TAB, VK_RETURN, VK_SPACE}[key], key == 1);
+                return cat("key ", std::array{"Tab", "Shift+Tab", "Return", "Space"}[key]); }},
+            {16, [this] { // reader faults, which the program reads before each reader call
+                const std::string faults = std::array{"", "", "notag", "fail 6", "fail 7", "absent", "leave"}[pick(7)];
+                std::ofstream(kFaults) << faults;
+                return cat("faults \"", faults, "\""); }},
+            {4, [this] { // the window moved between monitors of other resolutions, four times
+                std::string what = "dpi";
+                for (int change = 0; change < 4; ++change) {
+                    const int dpi = 96 + 24 * pick(3), was = std::exchange(m_life.dpi, dpi);
+                    RECT r;
+                    GetWindowRect(m_program->main, &r);
+                    r = {r.left, r.top, r.left + MulDiv(r.right - r.left, dpi, was), r.top + MulDiv(r.bottom - r.top, dpi, was)};
+                    // lParam points to the suggested rectangle, in the program's own memory.
+                    WriteProcessMemory(m_program->process.hProcess, m_remoteRect, &r, sizeof r, nullptr);
+                    SendMessageW(m_program->main, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(m_remoteRect));
+                    what += cat(" ", dpi);
+                }
+                return what; }},
+            {1, [this] { // the close box, or the Close button, and a fresh start
+                // Wine's close box takes no click of injected input: Alt+F4 is the same command.
+                const bool box = pick(3) != 0;
+                box ? pressWith(VK_MENU, VK_F4) : (void)clickInside(m_program->item(cmdClose));
+                WaitForSingleObject(m_program->process.hProcess, 20000); // that it ends is win32_window_test's
+                start();
+                return cat(box ? "Alt+F4" : "click cmdClose", ", start again"); }},
         };
+        // clang-format on
     }
 
     // Whether the window kept its promises; what it broke otherwise.
     std::string check()
     {
         settle();
-        if (HWND question = FindWindowW(L"#32770", L"Connect..."); IsWindowVisible(question)) {
-            RECT ok;
-            GetWindowRect(GetDlgItem(question, IDOK), &ok);
-            clickAt((ok.left + ok.right) / 2, (ok.top + ok.bottom) / 2);
-            settle();
-        }
-        if (!m_problem.empty())
-            return std::exchange(m_problem, "");
+        if (IsWindowVisible(FindWindowW(L"#32770", L"Connect..."))) // the port question: OK
+            press(VK_RETURN), settle();
         const std::string field = m_program->text(txtCurrentNo);
-        if (WaitForSingleObject(m_program->process.hProcess, 0) == 0 || field.size() > 5 ||
-            !window::isNumberText(field))
+        if (WaitForSingleObject(m_program->process.hProcess, 0) == WAIT_OBJECT_0 ||
+            field.size() > 5 || !window::isNumberText(field))
             return "the program ended, or the field holds " + field;
-        if (const std::string fonts = checkFonts(); !fonts.empty())
-            return fonts;
-        const int gdi = gdiObjects(m_program->process.hProcess), user = userObjects(*m_program);
-        if (m_first.first == 0)
-            m_first = {gdi, user};
-        m_most = {std::max(m_most.first, gdi - m_first.first),
-                  std::max(m_most.second, user - m_first.second)};
+        const std::pair objects{gdiObjects(m_program->process.hProcess), userObjects(*m_program)};
+        const auto first = m_life.first = m_life.first.first ? m_life.first : objects;
+        m_most = {std::max(m_most.first, objects.first - first.first),
+                  std::max(m_most.second, objects.second - first.second)};
         // Under Wine the program holds about 240 GDI objects once shown, and about 30 more
         // once it has shown every part at 96, 120 and 144 dpi; its windows stay as many.
         if (m_most.first > 40 || m_most.second > 4)
-            return "GDI objects " + std::to_string(gdi) + ", USER objects " + std::to_string(user) +
-                   " after " + std::to_string(m_first.first) + ", " +
-                   std::to_string(m_first.second) + " at the start";
+            return cat(objects.first, " GDI and ", objects.second, " USER objects, after ",
+                       first.first, " and ", first.second, " at the start");
         return checkCalls(field);
     }
 
-    int pick(std::size_t n) { return int(m_random() % n); }
     std::pair<int, int> m_most{}; // the most GDI and USER objects above the start's
     int m_starts = 0;
 
@@ -267,12 +196,8 @@ private:
         m_program = std::make_unique<Program>();
         m_remoteRect = VirtualAllocEx(m_program->process.hProcess, nullptr, sizeof(RECT),
                                       MEM_COMMIT, PAGE_READWRITE);
-        m_logAt = 0;
-        m_tag[0] = m_tag[1] = 0;
-        m_colour = GetSysColor(COLOR_WINDOWTEXT);
-        m_dpi = USER_DEFAULT_SCREEN_DPI;
+        m_life = {};
         ++m_starts;
-        m_first = {};
     }
 
     // Input is handled before a paint: once a corner invalidated after the input has been
@@ -284,137 +209,84 @@ private:
         eventually([this] { return !GetUpdateRect(m_program->main, nullptr, FALSE); });
     }
 
-    // A point inside the control, at this many pixels from its left (right when negative)
-    // edge, or anywhere, and the mouse clicked there.
-    POINT clickInside(window::ControlId id, int fromEdge = 0)
+    // The mouse clicked in a window: anywhere, or halfway down this many pixels in from its
+    // left edge (its right edge when negative).
+    POINT clickInside(HWND window, int in = 0)
     {
         RECT r;
-        GetWindowRect(m_program->item(id), &r);
-        const POINT at{fromEdge > 0   ? r.left + fromEdge
-                       : fromEdge < 0 ? r.right + fromEdge
-                                      : r.left + 1 + pick(r.right - r.left - 1),
-                       fromEdge ? (r.top + r.bottom) / 2 : r.top + 1 + pick(r.bottom - r.top - 1)};
+        GetWindowRect(window, &r);
+        const POINT at{in ? (in > 0 ? r.left : r.right) + in
+                          : r.left + 1 + pick(r.right - r.left - 1),
+                       in ? (r.top + r.bottom) / 2 : r.top + 1 + pick(r.bottom - r.top - 1)};
         clickAt(at.x, at.y);
         return at;
     }
 
-    void pasteWithKeys(const std::wstring &text)
-    {
-        auto *chars = static_cast<wchar_t *>(GlobalAlloc(GMEM_FIXED, (text.size() + 1) * 2));
-        chars[text.copy(chars, text.size())] = L'\0';
-        if (eventually([] { return OpenClipboard(nullptr) != FALSE; })) {
-            EmptyClipboard();
-            SetClipboardData(CF_UNICODETEXT, chars);
-            CloseClipboard();
-        }
-        pressWithControl('V');
-    }
-
-    // The controls keep the window's fonts at the resolution: the site box's height and a
-    // digit's width in the number field are what they were the first time at it, and
-    // scale with it. (Wine sends no WM_GETFONT to another process.) A font that the program
-    // could not make, the system's in its place, would differ.
-    std::string checkFonts()
-    {
-        const HWND field = m_program->item(txtCurrentNo);
-        const auto at = [field](WPARAM i) {
-            return short(SendMessageW(field, EM_POSFROMCHAR, i, 0));
-        };
-        const int digit = GetWindowTextLengthW(field) > 1 ? at(1) - at(0) : 0;
-        const auto height = int(SendMessageW(m_program->item(Combo1), CB_GETITEMHEIGHT, 0, 0));
-        auto &[firstHeight, firstDigit] = m_fonts[m_dpi];
-        firstHeight = firstHeight ? firstHeight : height;
-        firstDigit = firstDigit ? firstDigit : digit;
-        const auto &[height96, digit96] = m_fonts[USER_DEFAULT_SCREEN_DPI];
-        const auto scaled = [this](int at96, int now) {
-            return at96 == 0 || now == 0 || std::abs(now * 96 - at96 * int(m_dpi)) <= 2 * 96;
-        };
-        if (height != firstHeight || (digit != 0 && digit != firstDigit) ||
-            !scaled(height96, height) || !scaled(digit96, digit))
-            return "at " + std::to_string(m_dpi) + " dpi the site box is " +
-                   std::to_string(height) + " high, a digit " + std::to_string(digit) + " wide";
-        return "";
-    }
-
     // The reader calls since the last check: none outside bank 1, words 6 and 7 and port 9,
-    // and card writes reported as the tag took them.
+    // and each card write reported as the tag took it: green when both words of the card in
+    // the field were written (the tag holds the card then), red otherwise.
     std::string checkCalls(const std::string &field)
     {
         std::ifstream log(kLog, std::ios::binary);
-        log.seekg(m_logAt);
-        std::vector<std::array<int, 7>> writes;
+        log.seekg(m_life.logAt);
+        std::vector<std::array<int, 7>> writes; // handle, bank, word, count, high, low, result
         for (std::string line; std::getline(log, line) && !log.eof();) {
-            m_logAt += std::streamoff(line.size() + 1);
-            std::istringstream read(line);
-            std::string name;
-            std::array<int, 7> call{}; // handle or port, bank, word, count, high, low, result
-            read >> name;
-            for (int &value : call)
-                read >> value;
-            const bool tag = name == "ReadTag" || name == "WriteTagSingleWord";
-            if ((name == "OpenComm" && call[0] != reader::kReaderPort) ||
-                (tag && (call[1] != 1 || (call[2] != 6 && call[2] != 7))))
+            m_life.logAt += std::streamoff(line.size() + 1);
+            std::array<int, 7> c{};
+            std::sscanf(line.c_str(), "%*s %d %d %d %d %d %d %d", &c[0], &c[1], &c[2], &c[3], &c[4],
+                        &c[5], &c[6]);
+            if ((line.starts_with("OpenComm") && c[0] != reader::kReaderPort) ||
+                (line.find("Tag") != std::string::npos && (c[1] != 1 || (c[2] != 6 && c[2] != 7))))
                 return "call " + line;
-            if (name == "WriteTagSingleWord") {
-                writes.push_back(call);
-                if (call[6] == 1)
-                    m_tag[call[2] - 6] = call[4] << 8 | call[5];
-            }
+            if (line.starts_with("WriteTagSingleWord"))
+                writes.push_back(c);
         }
         if (writes.empty())
             return "";
-        const auto word = [&writes](std::size_t i) {
-            return i < writes.size() ? writes[i][4] << 8 | writes[i][5] : -1;
-        };
-        if (word(0) < 0x0098 || word(0) > 0x009A) // the panel's patterns keep the colour
-            return m_program->statusShows(m_colour) ? "" : "recoloured";
+        const int high = writes[0][4] << 8 | writes[0][5],
+                  low = writes.back()[4] << 8 | writes.back()[5];
+        if (high < 0x0098 || high > 0x009A) // the panel's own words, which keep the colour
+            return m_program->statusShows(m_life.colour) ? "" : "recoloured";
         const bool written = writes.size() == 2 && writes[0][6] == 1 && writes[1][6] == 1;
-        const uint32_t value = numbering::cardValue(field.empty() ? -1 : std::stoi(field));
-        char number[16];
-        std::snprintf(number, sizeof number, "%010u", value);
-        const std::string report =
-            number + std::string(written ? texts::kCardWritten : texts::kCardWriteError);
-        m_colour = written ? kGreen : kRed;
-        if (field.empty() || m_program->text(opList) != report || word(0) != int(value >> 16) ||
-            (writes.size() == 2 && word(1) != int(value & 0xFFFF)) ||
-            (written && uint32_t(m_tag[0] << 16 | m_tag[1]) != value) ||
-            !m_program->statusShows(m_colour))
-            return std::string("card ") + number + ", " + std::to_string(writes.size()) +
-                   " writes, reported \"" + m_program->text(opList) + "\"";
-        return "";
+        const auto value = int(numbering::cardValue(field.empty() ? -1 : std::stoi(field)));
+        const std::string card = cat(std::setfill('0'), std::setw(10), value);
+        m_life.colour = written ? kGreen : kRed;
+        if (!field.empty() && high == value >> 16 &&
+            (writes.size() < 2 || low == (value & 0xFFFF)) &&
+            m_program->text(opList) ==
+                card + (written ? texts::kCardWritten : texts::kCardWriteError).data() &&
+            m_program->statusShows(m_life.colour))
+            return "";
+        return cat("card ", card, ", ", writes.size(), " writes, reported \"",
+                   m_program->text(opList), "\"");
     }
 
+    // What the checks follow of one program, from its start.
+    struct Life
+    {
+        std::streamoff logAt = 0;
+        int dpi = USER_DEFAULT_SCREEN_DPI;
+        COLORREF colour = GetSysColor(COLOR_WINDOWTEXT);
+        std::pair<int, int> first{}; // GDI and USER objects after the first step
+    } m_life;
     std::mt19937_64 m_random;
     std::unique_ptr<Program> m_program;
     void *m_remoteRect = nullptr;
-    std::streamoff m_logAt = 0;
-    int m_tag[2]{};
-    COLORREF m_colour = 0;
-    UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
-    std::map<UINT, std::pair<int, int>> m_fonts; // the site box's height, a digit's width
-    std::pair<int, int> m_first{};               // the GDI and USER objects at the start
-    std::string m_problem;
 };
-
-int setting(const wchar_t *name, int otherwise)
-{
-    return _wgetenv(name) ? _wtoi(_wgetenv(name)) : otherwise;
-}
 
 TEST(RandomOperator, KeepsTheWindowsPromisesAndItsObjectsBounded)
 {
-    const uint64_t seed = setting(L"TAGWRIGHT_SEED", 20240611);
-    const int budget = setting(L"TAGWRIGHT_STEPS", 100000);
-    const auto end = Clock::now() + std::chrono::seconds(setting(L"TAGWRIGHT_SECONDS", 60));
+    const auto seed = uint64_t(setting(L"TAGWRIGHT_SEED", 20240611));
+    const long long budget = setting(L"TAGWRIGHT_STEPS", 100000);
+    const auto began = Clock::now(),
+               end = began + std::chrono::seconds(setting(L"TAGWRIGHT_SECONDS", 60));
     std::printf("seed %llu\n", static_cast<unsigned long long>(seed));
     Operator player(seed);
     const auto table = player.steps();
-    std::vector<int> weights;
-    for (const auto &step : table)
-        weights.push_back(step.first);
-    std::discrete_distribution<std::size_t> choose(weights.begin(), weights.end());
+    std::discrete_distribution<std::size_t> choose(
+        table.size(), 0, double(table.size()),
+        [&table](double at) { return table[std::size_t(at)].first; });
     std::mt19937_64 chooser(seed);
-    const auto began = Clock::now();
     int step = 0;
     for (; step < budget && Clock::now() < end; ++step) {
         const std::string what = table[choose(chooser)].second();
