@@ -15,17 +15,33 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <string>
+
+inline const char *const kSimFunctionNames[] = {"?", "OpenComm", "CloseComm", "ReadTag",
+                                                "WriteTagSingleWord"};
 
 inline void simLogCall(const SimCall &call)
 {
-    static const char *const names[] = {"?", "OpenComm", "CloseComm", "ReadTag",
-                                        "WriteTagSingleWord"};
     static const char *const path = std::getenv("TAGWRIGHT_SIM_LOG");
     if (std::FILE *log = path != nullptr ? std::fopen(path, "a") : nullptr) {
-        std::fprintf(log, "%s %d %d %d %d %d %d %d\n", names[call.function], call.handle, call.bank,
-                     call.word, call.count, call.high, call.low, call.result);
+        std::fprintf(log, "%s %d %d %d %d %d %d %d\n", kSimFunctionNames[call.function],
+                     call.handle, call.bank, call.word, call.count, call.high, call.low,
+                     call.result);
         std::fclose(log);
     }
+}
+
+// A line of the log back into the call it tells of, for a test in another process.
+inline SimCall simLoggedCall(const std::string &line)
+{
+    SimCall call{};
+    for (int32_t function = SimOpenComm; function <= SimWriteTagSingleWord; ++function) {
+        if (line.starts_with(std::string(kSimFunctionNames[function]) + " "))
+            call.function = function;
+    }
+    std::sscanf(line.c_str(), "%*s %d %d %d %d %d %d %d", &call.handle, &call.bank, &call.word,
+                &call.count, &call.high, &call.low, &call.result);
+    return call;
 }
 
 // Only a changed text sets the faults, so that a fault the reader lifts itself (a tag that

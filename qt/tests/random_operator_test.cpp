@@ -7,8 +7,8 @@
 //   TAGWRIGHT_SECONDS   the wall-clock cap (default 120)
 //
 // A failure names the seed, the step and what the step did; the same seed replays it.
-#include "numbering/encoding.h"
 #include "qt/tests/window_harness.h"
+#include "window/tests/operator_promises.h"
 
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -121,37 +121,18 @@ private:
             QApplication::activePopupWidget() != nullptr || field.size() > 5 ||
             !window::isNumberText(field.toStdString()))
             return "the window is gone, a box or a list left open, or the field holds " + field;
-        std::vector<SimCall> writes;
-        for (SimCall call{}; m_seenCalls < SimCallCount(); ++m_seenCalls) {
-            SimCallAt(m_seenCalls, &call);
-            const bool tag = call.function == SimReadTag || call.function == SimWriteTagSingleWord;
-            if ((call.function == SimOpenComm && call.handle != reader::kReaderPort) ||
-                (tag && (call.bank != 1 || (call.word != 6 && call.word != 7))))
-                return QString::asprintf("call %d on port or handle %d, bank %d, word %d",
-                                         call.function, call.handle, call.bank, call.word);
-            if (call.function == SimWriteTagSingleWord)
-                writes.push_back(call);
-        }
-        if (writes.empty())
-            return {};
-        const auto word = [&writes](std::size_t i) {
-            return i < writes.size() ? uint32_t(writes[i].high << 8 | writes[i].low) : 0u;
-        };
-        const bool written = writes.size() == 2 && writes[0].result == 1 && writes[1].result == 1;
-        if (word(0) < 0x0098 || word(0) > 0x009A) // the panel's fixed patterns keep the colour
-            return w.statusColour() == colourBefore ? QString() : QStringLiteral("recoloured");
-        const uint32_t value = numbering::cardValue(field.toInt());
-        const QString number = QStringLiteral("%1").arg(value, 10, 10, QLatin1Char('0'));
-        const uint32_t tag = static_cast<uint32_t>(SimPeekWord(1, 6) << 16 | SimPeekWord(1, 7));
-        const QString report =
-            number + (written ? " >>>> Write Successfull!" : " >>>> Write Error");
-        if (field.isEmpty() || w.status() != report || word(0) != value >> 16 ||
-            (writes.size() == 2 && word(1) != (value & 0xFFFF)) ||
-            w.statusColour() != QColor(written ? Qt::green : Qt::red) || (written && tag != value))
-            return QStringLiteral("card %1, words %2 %3, reported \"%4\" in %5")
-                .arg(number, QString::number(word(0), 16), QString::number(word(1), 16), w.status(),
-                     w.statusColour().name());
-        return {};
+        std::vector<SimCall> calls;
+        for (SimCall call{}; m_seenCalls < SimCallCount(); ++m_seenCalls)
+            calls.push_back((SimCallAt(m_seenCalls, &call), call));
+        StatusColour colour{};
+        std::string broken =
+            brokenPromise(calls, field.toStdString(), w.status().toStdString(), colour);
+        const QColor expected = colour == StatusColour::Green ? QColor(Qt::green)
+                                : colour == StatusColour::Red ? QColor(Qt::red)
+                                                              : colourBefore;
+        if (broken.empty() && colour != StatusColour::NoWrite && w.statusColour() != expected)
+            broken = "coloured " + w.statusColour().name().toStdString();
+        return QString::fromStdString(broken);
     }
 
 private slots:

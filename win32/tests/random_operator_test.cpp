@@ -8,10 +8,9 @@
 //   TAGWRIGHT_SECONDS   the wall-clock cap (default 60)
 //
 // A failure names the seed, the step and what the step did; the same seed replays it.
-#include "numbering/encoding.h"
-#include "reader/operator_texts.h"
-#include "reader/reader_link.h"
+#include "simreader/sim_log_files.h"
 #include "window/form1.h"
+#include "window/tests/operator_promises.h"
 
 #include "program_driver.h"
 
@@ -20,7 +19,6 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <iomanip>
 #include <memory>
 #include <random>
 #include <sstream>
@@ -222,43 +220,26 @@ private:
         return at;
     }
 
-    // The reader calls since the last check: none outside bank 1, words 6 and 7 and port 9,
-    // and each card write reported as the tag took it: green when both words of the card in
-    // the field were written (the tag holds the card then), red otherwise.
+    // The reader calls since the last check, and the status line's colour as the screen
+    // shows it after a write.
     std::string checkCalls(const std::string &field)
     {
         std::ifstream log(kLog, std::ios::binary);
         log.seekg(m_life.logAt);
-        std::vector<std::array<int, 7>> writes; // handle, bank, word, count, high, low, result
+        std::vector<SimCall> calls;
         for (std::string line; std::getline(log, line) && !log.eof();) {
             m_life.logAt += std::streamoff(line.size() + 1);
-            std::array<int, 7> c{};
-            std::sscanf(line.c_str(), "%*s %d %d %d %d %d %d %d", &c[0], &c[1], &c[2], &c[3], &c[4],
-                        &c[5], &c[6]);
-            if ((line.starts_with("OpenComm") && c[0] != reader::kReaderPort) ||
-                (line.find("Tag") != std::string::npos && (c[1] != 1 || (c[2] != 6 && c[2] != 7))))
-                return "call " + line;
-            if (line.starts_with("WriteTagSingleWord"))
-                writes.push_back(c);
+            calls.push_back(simLoggedCall(line));
         }
-        if (writes.empty())
+        StatusColour colour{};
+        const std::string status = m_program->text(opList);
+        if (std::string broken = brokenPromise(calls, field, status, colour); !broken.empty())
+            return broken;
+        if (colour == StatusColour::Green || colour == StatusColour::Red)
+            m_life.colour = colour == StatusColour::Green ? kGreen : kRed;
+        if (colour == StatusColour::NoWrite || m_program->statusShows(m_life.colour))
             return "";
-        const int high = writes[0][4] << 8 | writes[0][5],
-                  low = writes.back()[4] << 8 | writes.back()[5];
-        if (high < 0x0098 || high > 0x009A) // the panel's own words, which keep the colour
-            return m_program->statusShows(m_life.colour) ? "" : "recoloured";
-        const bool written = writes.size() == 2 && writes[0][6] == 1 && writes[1][6] == 1;
-        const auto value = int(numbering::cardValue(field.empty() ? -1 : std::stoi(field)));
-        const std::string card = cat(std::setfill('0'), std::setw(10), value);
-        m_life.colour = written ? kGreen : kRed;
-        if (!field.empty() && high == value >> 16 &&
-            (writes.size() < 2 || low == (value & 0xFFFF)) &&
-            m_program->text(opList) ==
-                card + (written ? texts::kCardWritten : texts::kCardWriteError).data() &&
-            m_program->statusShows(m_life.colour))
-            return "";
-        return cat("card ", card, ", ", writes.size(), " writes, reported \"",
-                   m_program->text(opList), "\"");
+        return "\"" + status + "\" not in its colour";
     }
 
     // What the checks follow of one program, from its start.
