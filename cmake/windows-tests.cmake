@@ -75,32 +75,23 @@ add_test(NAME windows.wine.stop COMMAND ${wine_test} stop ${prefix})
 set_tests_properties(windows.wine.prefix PROPERTIES FIXTURES_SETUP wine)
 set_tests_properties(windows.wine.stop PROPERTIES FIXTURES_CLEANUP wine)
 
-# While nothing lies at C:\EPCSDK.DLL; then the simulated reader is put there.
-add_test(NAME windows.library_search.without_library
-    COMMAND ${wine_test} run ${prefix} ${programs}/library_search_test.exe
-            --gtest_filter=WithoutReaderLibrary.*)
-add_test(NAME windows.wine.reader_library
-    COMMAND ${CMAKE_COMMAND} -E copy ${reader_library} ${prefix}/drive_c/EPCSDK.DLL)
-# The Windows program itself, driven from another process (win32/tests): its status line
-# names the missing library, or the function that a library put there for a while lacks.
+# While nothing lies at C:\EPCSDK.DLL, the Windows program itself, driven from another
+# process (win32/tests), names the missing library in its status line, or the function that a
+# library put there for a while lacks. Then the simulated reader is put there.
 add_test(NAME windows.win32_window.without_library
     COMMAND ${wine_test} run ${prefix} ${programs}/win32_window_test.exe
             --gtest_filter=WithoutReaderLibrary.*)
-# It puts that library at C:\EPCSDK.DLL, where the library search test must find none.
-set_tests_properties(windows.library_search.without_library windows.win32_window.without_library
-    PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine_c_epcsdk)
+set_tests_properties(windows.win32_window.without_library PROPERTIES FIXTURES_REQUIRED wine)
+add_test(NAME windows.wine.reader_library
+    COMMAND ${CMAKE_COMMAND} -E copy ${reader_library} ${prefix}/drive_c/EPCSDK.DLL)
 set_tests_properties(windows.wine.reader_library PROPERTIES
     FIXTURES_REQUIRED wine FIXTURES_SETUP wine_reader_library
-    DEPENDS "windows.library_search.without_library;windows.win32_window.without_library")
+    DEPENDS windows.win32_window.without_library)
 
 foreach(test numbering_test reader_test window_test developer_test site_choice_test)
     add_test(NAME windows.${test} COMMAND ${wine_test} run ${prefix} ${programs}/${test}.exe)
     list(APPEND with_library windows.${test})
 endforeach()
-add_test(NAME windows.library_search.with_library
-    COMMAND ${wine_test} run ${prefix} ${programs}/library_search_test.exe
-            --gtest_filter=WithReaderLibrary.*)
-list(APPEND with_library windows.library_search.with_library)
 add_test(NAME windows.win32_window COMMAND ${wine_test} run ${prefix}
     ${programs}/win32_window_test.exe --gtest_filter=-WithoutReaderLibrary.*:FromTheZip.*)
 list(APPEND with_library windows.win32_window)
@@ -141,7 +132,7 @@ set_tests_properties(windows.win32_window.without_library windows.win32_window w
     windows.random_operator PROPERTIES WORKING_DIRECTORY ${programs})
 
 set_tests_properties(
-    windows.wine.prefix windows.wine.stop windows.library_search.without_library
+    windows.wine.prefix windows.wine.stop
     windows.wine.reader_library ${with_library} windows.win32_window.without_library
     windows.zip.make windows.zip.unpack windows.zip.second_library windows.zip.start
     PROPERTIES LABELS windows)

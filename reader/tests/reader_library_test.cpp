@@ -1,4 +1,3 @@
-#include "reader/card_writer.h"
 #include "reader/reader_library.h"
 #include "reader/reader_link.h"
 
@@ -81,24 +80,6 @@ TEST_F(BindingTest, EveryFunctionComesFromTheFixedPathOnceItLoads)
         EXPECT_EQ(calls().size(), 1u); // the first library's one write before
     }
     std::filesystem::remove_all(folder);
-}
-
-TEST_F(BindingTest, MissingFunctionIsANamedErrorAndTheOthersStillWork)
-{
-    const std::string partial = partialLibrary();
-    ReaderLibrary library({partial, partial});
-    const auto write = library.writeTagSingleWord(77, 1, 6, 0, 0);
-    ASSERT_FALSE(write.called());
-    EXPECT_TRUE(write.error().libraryLoaded);
-    EXPECT_EQ(write.error().function, "WriteTagSingleWord");
-    EXPECT_EQ(write.error().message(),
-              "Reader library " + partial + " has no function WriteTagSingleWord");
-    EXPECT_EQ(library.openComm(9).value(), 77);
-    // A card write names it too; nothing was written.
-    const auto card = reader::writeCardWords(library, 77, numbering::cardWords(5));
-    EXPECT_FALSE(card.written);
-    ASSERT_TRUE(card.bindError);
-    EXPECT_EQ(card.bindError->function, "WriteTagSingleWord");
 }
 
 } // namespace

@@ -128,16 +128,24 @@ TEST(Win32Window, TabCyclesThroughTheTabStopsAndReturnOrSpacePressesTheButton)
 }
 
 // Run while nothing lies at C:\EPCSDK.DLL; a library that lacks a function is put there for
-// a while.
+// a while. The program starts in a working folder that holds a stranger's EPCSDK.DLL, which
+// the library search would reach there without the program's hardening: it is never loaded.
 TEST(WithoutReaderLibrary, TheStatusLineNamesTheMissingLibraryOrFunction)
 {
+    namespace fs = std::filesystem;
+    const fs::path programs = fs::current_path(), planted = fs::temp_directory_path() / "planted";
+    fs::create_directories(planted);
+    for (const auto &[from, to] : {std::pair{"libepcsdk_planted.dll", "EPCSDK.DLL"},
+                                   std::pair{"libepcsdk_partial.dll", "partial.dll"}})
+        fs::copy_file(from, planted / to, fs::copy_options::overwrite_existing);
+    fs::current_path(planted);
     const std::string error =
         "0010000007" + std::string(kCardWriteError) + std::string(kCardWriteErrorDetail);
     // clang-format off
     const Case cases[] = {
         {"", [](P p) { p.connect(); }, opList, reader::BindError{"C:\\EPCSDK.DLL", "OpenComm", false, ""}.message()},
         {"", [](P p) { p.enter(L"7"); p.click(cmdWriteCard); }, opList, error + reader::BindError{"EPCSDK.DLL", "WriteTagSingleWord", false, ""}.message()},
-        {"", [](P p) { p.enter(L"7"); CopyFileW(L"libepcsdk_partial.dll", L"C:\\EPCSDK.DLL", TRUE);
+        {"", [](P p) { p.enter(L"7"); CopyFileW(L"partial.dll", L"C:\\EPCSDK.DLL", TRUE);
                        p.connect(); p.click(cmdWriteCard); }, opList, error + reader::BindError{"C:\\EPCSDK.DLL", "WriteTagSingleWord", true, ""}.message()},
     };
     // clang-format on
@@ -145,6 +153,7 @@ TEST(WithoutReaderLibrary, TheStatusLineNamesTheMissingLibraryOrFunction)
         check(step);
         DeleteFileW(L"C:\\EPCSDK.DLL");
     }
+    fs::current_path(programs);
 }
 
 // Run with TAGWRIGHT_EXE naming tagwright.exe as unpacked from the operator's zip, with a
