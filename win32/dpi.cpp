@@ -38,12 +38,35 @@ const User32 &user32()
     return functions;
 }
 
+// Windows 8.1 and the first Windows 10 have no GetDpiForWindow, yet the manifest makes the
+// program aware of each monitor's resolution there too: the monitor's own is asked for,
+// or the window would start at the system's resolution on a monitor of another and stay
+// so until it is moved.
+UINT monitorDpi(HWND window)
+{
+    using GetDpiForMonitorFn = HRESULT(WINAPI *)(HMONITOR, int, UINT *, UINT *);
+    static const auto getDpiForMonitor = [] {
+        const HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        return shcore ? lookUp<GetDpiForMonitorFn>(shcore, "GetDpiForMonitor") : nullptr;
+    }();
+    constexpr int kEffectiveDpi = 0; // MDT_EFFECTIVE_DPI
+    UINT x = 0, y = 0;
+    if (getDpiForMonitor == nullptr ||
+        getDpiForMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), kEffectiveDpi, &x,
+                         &y) != S_OK)
+        return 0;
+    return y;
+}
+
 } // namespace
 
 UINT dpiOf(HWND window)
 {
     if (window != nullptr && user32().getDpiForWindow != nullptr) {
         if (const UINT dpi = user32().getDpiForWindow(window))
+            return dpi;
+    } else if (window != nullptr) {
+        if (const UINT dpi = monitorDpi(window))
             return dpi;
     }
     const HDC screen = GetDC(nullptr);

@@ -1,6 +1,7 @@
-// The resolution a window is shown at. The per-monitor functions exist from Windows 10 on;
-// they are looked up at run time so that the program still starts where they are missing,
-// and then lays itself out at the system's resolution.
+// The resolution a window is shown at. The per-monitor functions exist from Windows 8.1 (the
+// monitor's resolution) and Windows 10 (the window's, the frame's); they are looked up at run
+// time so that the program still starts where they are missing, and then lays itself out at
+// the system's resolution.
 #pragma once
 
 #include <windows.h>
