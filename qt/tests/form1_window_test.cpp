@@ -1,7 +1,7 @@
 // What the Qt window itself can get wrong: how keys, pastes, clicks, list choices, Tab and
-// Return, the close box and the Close button reach the handlers, and how the status line,
-// the Write caption and the port question look. The rules behind them are tested with the
-// handlers.
+// Return, the close box and the Close button reach the handlers, and how the Write caption
+// and the port question look. The rules behind them are tested with the handlers; the status
+// line's colour after every step, by the randomized operator.
 #include "qt/tests/window_harness.h"
 
 #include <QClipboard>
@@ -29,11 +29,9 @@ private slots:
         QTest::newRow("letters, signs, blanks discarded")
             << u"a1 -2+.b"_qs << QString() << u"12"_qs;
         QTest::newRow("full-width digits discarded") << u"１2"_qs << QString() << u"2"_qs;
-        QTest::newRow("no sixth character") << u"1234567"_qs << QString() << u"12345"_qs;
         QTest::newRow("Backspace discarded") << u"12\b"_qs << QString() << u"12"_qs;
         QTest::newRow("Delete and arrows not filtered") << u"123<<~"_qs << QString() << u"13"_qs;
         QTest::newRow("digits pasted") << u"^"_qs << u"42"_qs << u"42"_qs;
-        QTest::newRow("digits pasted, cut at five") << u"^"_qs << u"1234567"_qs << u"12345"_qs;
         QTest::newRow("a letter refuses a paste") << u"^"_qs << u"12a"_qs << u"00000"_qs;
         QTest::newRow("a sign") << u"^"_qs << u"-5"_qs << u"00000"_qs;
         QTest::newRow("full-width digits") << u"^"_qs << u"１２"_qs << u"00000"_qs;
@@ -118,25 +116,6 @@ private slots:
         QVERIFY(w->window->windowHandle()->close());
         QCOMPARE(simCallsOf(SimCloseComm), 1);
         QCOMPARE(w->status(), status);
-    }
-
-    void statusColourIsSetByCardWritesOnly()
-    {
-        const QColor initial = w->statusColour();
-        QVERIFY(initial != QColor(Qt::green) && initial != QColor(Qt::red));
-        w->get<QComboBox>("cboComPort")->setCurrentIndex(0);
-        w->click("Open");
-        QCOMPARE(w->statusColour(), initial);
-        w->click("cmdWriteCard");
-        QCOMPARE(w->statusColour(), QColor(Qt::green));
-        w->click("Open"); // "Hardware Is Connected！"
-        QCOMPARE(w->statusColour(), QColor(Qt::green));
-        SimFailWordAddress(7);
-        for (const char *button : {"cmdWriteNext", "cmdWrite", "Close"}) { // cmdWrite: the panel's
-            w->click(button);
-            QCOMPARE(w->statusColour(), QColor(Qt::red));
-        }
-        QCOMPARE(w->status(), QStringLiteral("Disconnect Successfull！"));
     }
 
     void writeCaptionShowsThreeLines()
