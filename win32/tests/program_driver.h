@@ -136,6 +136,14 @@ struct Program
             count += line.starts_with(start + " ");
         return count;
     }
+    // Input is handled before a paint: once a corner invalidated after the input has been
+    // painted, the program has handled the input, and whatever that posted.
+    void settle() const
+    {
+        const RECT corner{0, 0, 1, 1};
+        InvalidateRect(main, &corner, FALSE);
+        eventually([this] { return !GetUpdateRect(main, nullptr, FALSE); });
+    }
     bool focused(window::ControlId id) const
     {
         GUITHREADINFO info{};

@@ -124,7 +124,7 @@ public:
                 clickInside(m_program->item(id), 6);
                 if (open)
                     open == 1 ? press(VK_F4) : (void)clickInside(m_program->item(id), -6);
-                settle();
+                m_program->settle();
                 if (const HWND list = FindWindowW(L"ComboLBox", nullptr); how == 6 && IsWindowVisible(list))
                     clickInside(list);
                 else
@@ -165,9 +165,9 @@ public:
     // Whether the window kept its promises; what it broke otherwise.
     std::string check()
     {
-        settle();
+        m_program->settle();
         if (IsWindowVisible(FindWindowW(L"#32770", L"Connect..."))) // the port question: OK
-            press(VK_RETURN), settle();
+            press(VK_RETURN), m_program->settle();
         const std::string field = m_program->text(txtCurrentNo);
         if (WaitForSingleObject(m_program->process.hProcess, 0) == WAIT_OBJECT_0 ||
             field.size() > 5 || !window::isNumberText(field))
@@ -196,15 +196,6 @@ private:
                                       MEM_COMMIT, PAGE_READWRITE);
         m_life = {};
         ++m_starts;
-    }
-
-    // Input is handled before a paint: once a corner invalidated after the input has been
-    // painted, the program has handled the input, and whatever that posted.
-    void settle() const
-    {
-        const RECT corner{0, 0, 1, 1};
-        InvalidateRect(m_program->main, &corner, FALSE);
-        eventually([this] { return !GetUpdateRect(m_program->main, nullptr, FALSE); });
     }
 
     // The mouse clicked in a window: anywhere, or halfway down this many pixels in from its

@@ -52,7 +52,7 @@ TEST(Win32Window, EachOperatorStepShowsItsOutcome)
         {"", [](P p) { p.paste(L"4 2"); }, txtCurrentNo, "00000"},
         // A site chosen from the list with the arrow keys or the mouse, against one typed.
         {"", [](P p) { for (int i = 0; i < 3; ++i) SendMessageW(p.item(Combo1), WM_KEYDOWN, VK_DOWN, 0); }, txtNoStartAt, "0010003001"},
-        {"", [](P p) { RECT r; GetWindowRect(p.item(Combo1), &r); clickAt(r.right - 6, (r.top + r.bottom) / 2);
+        {"", [](P p) { RECT r; GetWindowRect(p.item(Combo1), &r); clickAt(r.right - 6, (r.top + r.bottom) / 2); p.settle();
                        HWND list; ASSERT_TRUE(eventually([&] { return IsWindowVisible(list = FindWindowW(L"ComboLBox", nullptr)); }));
                        GetWindowRect(list, &r); clickAt(r.left + 9, r.top + 2 + int(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)) * 3 / 2);
                        EXPECT_TRUE(eventually([&] { return p.text(txtCurrentNo) == "02001"; })); }, txtNoStartAt, "0010002001"},
