@@ -15,15 +15,20 @@ namespace serial_frame {
 inline constexpr uint8_t kWrite = 'W', kRead = 'R';
 inline constexpr uint8_t kOk = 0, kNoTag = 1, kFailed = 2;
 
+// The sum of the first count bytes, mod 256.
+inline uint8_t byteSum(const std::string &bytes, std::size_t count)
+{
+    uint8_t sum = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        sum = static_cast<uint8_t>(sum + static_cast<uint8_t>(bytes[i]));
+    return sum;
+}
+
 // The frame of a body: its length first, its checksum last.
 inline std::string framed(const std::string &body)
 {
-    std::string frame(1, static_cast<char>(body.size() + 1));
-    frame += body;
-    uint8_t sum = 0;
-    for (char c : frame)
-        sum = static_cast<uint8_t>(sum + static_cast<uint8_t>(c));
-    return frame + static_cast<char>(-sum);
+    const std::string frame = static_cast<char>(body.size() + 1) + body;
+    return frame + static_cast<char>(-byteSum(frame, frame.size()));
 }
 
 // The body of the first frame in bytes, once all of it has arrived and it checks; consumed
@@ -34,11 +39,8 @@ inline bool unframed(const std::string &bytes, std::string &body, std::size_t &c
     if (bytes.empty() || bytes.size() < 1u + static_cast<uint8_t>(bytes[0]))
         return false;
     consumed = 1u + static_cast<uint8_t>(bytes[0]);
-    uint8_t sum = 0;
-    for (std::size_t i = 0; i < consumed; ++i)
-        sum = static_cast<uint8_t>(sum + static_cast<uint8_t>(bytes[i]));
     body = bytes.substr(1, consumed > 2 ? consumed - 2 : 0);
-    return sum == 0 && consumed >= 2;
+    return byteSum(bytes, consumed) == 0 && consumed >= 2;
 }
 
 struct Request
