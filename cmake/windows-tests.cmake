@@ -145,31 +145,33 @@ set_tests_properties(
     windows.zip.make windows.zip.unpack windows.zip.second_library windows.zip.start
     PROPERTIES LABELS windows)
 
-# tagwright.exe on a real serial line, in a prefix of its own, so that its C:\EPCSDK.DLL (the
-# serial form of the simulated reader) never meets the other tests: COM9 is a pseudo-terminal
-# whose other end the Linux reader (simreader/serial_tag_reader.cpp) holds.
+# tagwright.exe on a real serial line, started as a Linux operator starts it, by
+# scripts/run-windows.sh from the zip in a prefix of its own, whose C:\EPCSDK.DLL (the serial
+# form of the simulated reader) never meets the other tests: COM9 is a pseudo-terminal whose
+# other end the Linux reader (simreader/serial_tag_reader.cpp) holds.
 add_dependencies(windows_build serial_tag_reader)
-set(serial_prefix ${windows_build}/wineprefix-serial)
 set(serial_files ${windows_build}/serial-line)
+set(serial_prefix ${serial_files}/tagwright/wineprefix)
+set(serial_line ${PROJECT_SOURCE_DIR}/cmake/serial-line.sh)
 add_test(NAME windows.serial.prefix COMMAND ${wine_test} create ${serial_prefix})
-add_test(NAME windows.serial.reader COMMAND sh -c "rm -rf '${serial_files}' && \
-mkdir -p '${serial_files}' && \
-cp '${windows_build}/serial-reader-library/EPCSDK.DLL' '${serial_prefix}/drive_c/' && \
-'$<TARGET_FILE:serial_tag_reader>' --link '${serial_prefix}/dosdevices/com9' \
---log '${serial_files}/frames.log' --tag '${serial_files}/tag' \
---control '${serial_files}/control' --pid-file '${serial_files}/pid'")
-add_test(NAME windows.serial.stop COMMAND sh -c "kill \"$(cat '${serial_files}/pid')\"; \
-'${wine_test}' stop '${serial_prefix}'")
-set_tests_properties(windows.serial.prefix PROPERTIES FIXTURES_SETUP wine_serial)
-set_tests_properties(windows.serial.reader PROPERTIES
-    FIXTURES_SETUP wine_serial DEPENDS windows.serial.prefix)
+add_test(NAME windows.serial.zip COMMAND ${CMAKE_COMMAND}
+    -DEXE=${programs}/tagwright.exe -DREADME=${PROJECT_SOURCE_DIR}/win32/README.txt
+    -DVERSION=${PROJECT_VERSION} -DOUT=${serial_files}/tagwright.zip
+    -P ${PROJECT_SOURCE_DIR}/cmake/package-windows.cmake)
+add_test(NAME windows.serial.start COMMAND ${serial_line} start ${serial_files}
+    ${windows_build}/serial-reader-library/EPCSDK.DLL ${serial_files}/tagwright.zip
+    $<TARGET_FILE:serial_tag_reader>)
+add_test(NAME windows.serial.stop COMMAND ${serial_line} stop ${serial_files})
+set_tests_properties(windows.serial.prefix windows.serial.zip windows.serial.start
+    PROPERTIES FIXTURES_SETUP wine_serial)
+set_tests_properties(windows.serial.start PROPERTIES
+    DEPENDS "windows.serial.prefix;windows.serial.zip")
 set_tests_properties(windows.serial.stop PROPERTIES FIXTURES_CLEANUP wine_serial)
 add_test(NAME windows.serial.line COMMAND ${wine_test} run ${serial_prefix}
     ${programs}/serial_line_test.exe)
 set_tests_properties(windows.serial.line PROPERTIES
-    FIXTURES_REQUIRED wine_serial WORKING_DIRECTORY ${programs} TIMEOUT 300
+    FIXTURES_REQUIRED wine_serial TIMEOUT 300
     ENVIRONMENT "TAGWRIGHT_SERIAL_TAG=Z:${serial_files}/tag;\
-TAGWRIGHT_SERIAL_CONTROL=Z:${serial_files}/control;\
-TAGWRIGHT_SERIAL_TRACE=Z:${serial_files}/trace")
-set_tests_properties(windows.serial.prefix windows.serial.reader windows.serial.stop
-    windows.serial.line PROPERTIES LABELS windows)
+TAGWRIGHT_SERIAL_CONTROL=Z:${serial_files}/control")
+set_tests_properties(windows.serial.prefix windows.serial.zip windows.serial.start
+    windows.serial.stop windows.serial.line PROPERTIES LABELS windows)

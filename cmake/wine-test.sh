@@ -5,6 +5,8 @@
 #                                                and a virtual display of its own
 #   wine-test.sh run PREFIX PROGRAM [ARGS...]    a test program in it, on that display, with
 #                                                Wine's heap checks
+#   wine-test.sh heap PREFIX FILE                fails if FILE, the output of a program
+#                                                run with the heap checks, reports a fault
 #   wine-test.sh stop PREFIX                     ends the prefix's wineserver and display
 set -euo pipefail
 command=$1
@@ -29,6 +31,14 @@ stop_display() {
         kill "$(cat "$xvfb_pid_file")" 2>/dev/null || true
     fi
     rm -f "$xvfb_pid_file" "$display_file"
+}
+
+# Fails when Wine's heap checks reported a fault in the output FILE.
+heap_checked() {
+    if grep -qE '^[0-9a-f]+:(err|warn):heap:' "$1"; then
+        echo "wine-test.sh: Wine's heap checks reported faults in $1" >&2
+        return 1
+    fi
 }
 
 case $command in
@@ -75,19 +85,19 @@ run)
     status=0
     wine "$@" 2>"$reports" || status=$?
     cat "$reports" >&2
-    if grep -qE '^[0-9a-f]+:(err|warn):heap:' "$reports"; then
-        echo "wine-test.sh: Wine's heap checks reported the faults above" >&2
-        status=1
-    fi
+    heap_checked "$reports" || status=1
     rm -f "$reports"
     exit "$status"
+    ;;
+heap)
+    heap_checked "$1" || { cat "$1" >&2 && exit 1; }
     ;;
 stop)
     wineserver --kill 2>/dev/null || true
     stop_display
     ;;
 *)
-    echo "usage: $0 create|run|stop PREFIX [PROGRAM ARGS...]" >&2
+    echo "usage: $0 create|run|heap|stop PREFIX [PROGRAM ARGS...|FILE]" >&2
     exit 2
     ;;
 esac

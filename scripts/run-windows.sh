@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # Starts the Windows program under Wine on a Linux workstation, with the reader maker's
 # library and the serial port that the reader is on:
-#   scripts/run-windows.sh --library PATH/EPCSDK.DLL --serial /dev/ttyUSB0
+#   scripts/run-windows.sh --library PATH/EPCSDK.DLL --serial /dev/ttyUSB0 [--zip ZIP]
 #
 # The program runs in a Wine prefix of its own, made on the first start and reused after:
 # ${XDG_DATA_HOME:-~/.local/share}/tagwright/wineprefix. The library is put at that prefix's
 # C:\EPCSDK.DLL, where the program looks for it, and the device is mapped as its COM9, the
-# port the program always opens. tagwright.exe comes from the operator's zip in dist/, which
-# is built when it is missing; Wine is installed when it is missing (scripts/setup.sh).
-# Nothing outside the prefix is changed but those two.
+# port the program always opens. tagwright.exe comes from the operator's zip: the one that
+# --zip names, or the one in dist/, which is built when it is missing. Wine is installed when
+# it is missing (scripts/setup.sh). Nothing outside the prefix is changed but those two.
+#
+# Wine's messages are off unless WINEDEBUG says otherwise: WINEDEBUG=+comm shows every call
+# that the reader library makes on the serial port, for telling a fault of the line from one
+# of the library.
 #
 # Every refusal is one line on standard error, with the exit status 2.
 set -euo pipefail
@@ -19,18 +23,20 @@ refuse() {
     exit 2
 }
 
-library="" serial=""
+usage="usage: scripts/run-windows.sh --library PATH/EPCSDK.DLL --serial /dev/ttyUSB0 [--zip ZIP]"
+library="" serial="" zip=""
 while (($#)); do
     case $1 in
     --library) library=${2:-} ;;
     --serial) serial=${2:-} ;;
-    *) refuse "usage: scripts/run-windows.sh --library PATH/EPCSDK.DLL --serial /dev/ttyUSB0" ;;
+    --zip) zip=${2:-} ;;
+    *) refuse "$usage" ;;
     esac
     shift $(($# < 2 ? $# : 2))
 done
-[[ -n $library && -n $serial ]] ||
-    refuse "usage: scripts/run-windows.sh --library PATH/EPCSDK.DLL --serial /dev/ttyUSB0"
+[[ -n $library && -n $serial ]] || refuse "$usage"
 [[ -f $library ]] || refuse "no reader library at $library"
+[[ -z $zip || -f $zip ]] || refuse "no zip at $zip"
 [[ -e $serial ]] || refuse "no serial device at $serial: is the reader plugged in?"
 [[ -c $serial ]] || refuse "$serial is not a serial device"
 if [[ ! -r $serial || ! -w $serial ]]; then
@@ -45,14 +51,16 @@ library=$(realpath "$library")
 serial=$(realpath "$serial")
 
 "$root/scripts/setup.sh" >&2
-zip=$(ls "$root"/dist/tagwright-*-win32.zip 2>/dev/null | tail -n1 || true)
+[[ -n $zip ]] || zip=$(ls "$root"/dist/tagwright-*-win32.zip 2>/dev/null | tail -n1 || true)
 [[ -n $zip ]] || zip=$("$root/scripts/package-windows.sh")
+zip=$(realpath "$zip")
 
 export WINEPREFIX=${XDG_DATA_HOME:-$HOME/.local/share}/tagwright/wineprefix
 # No installer prompts for Wine's .NET and HTML engines, and no menu entries or file
 # associations outside the prefix.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-if [[ ! -f $WINEPREFIX/system.reg ]]; then
+# Wine stamps a prefix it has made; its registry files come later, when its server ends.
+if [[ ! -f $WINEPREFIX/.update-timestamp ]]; then
     echo "Making the Wine prefix $WINEPREFIX (once; it takes a minute)" >&2
     mkdir -p "$WINEPREFIX"
     WINEDEBUG=-all wineboot --init >/dev/null 2>&1 || refuse "Wine could not make $WINEPREFIX"
@@ -65,4 +73,4 @@ ln -sfn "$serial" "$WINEPREFIX/dosdevices/com9"
 
 echo "Starting tagwright.exe: $library at C:\\EPCSDK.DLL, $serial as COM9" >&2
 cd "$program"
-exec env WINEDEBUG=-all wine tagwright.exe
+exec env WINEDEBUG="${WINEDEBUG:--all}" wine tagwright.exe

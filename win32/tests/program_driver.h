@@ -88,9 +88,18 @@ struct Program
         startup.cb = sizeof startup;
         EXPECT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                    nullptr, &startup, &process));
-        EXPECT_TRUE(eventually([this] {
-            return IsWindowVisible(main = FindWindowW(L"TagwrightForm1", L"Pro Tagwright"));
-        }));
+        findWindow();
+    }
+    // The tagwright.exe that another command started, as an operator would: its window is
+    // found, and its process ends with the test.
+    struct Started
+    {};
+    explicit Program(Started)
+    {
+        findWindow();
+        DWORD id = 0;
+        GetWindowThreadProcessId(main, &id);
+        process.hProcess = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
     }
     ~Program()
     {
@@ -186,6 +195,14 @@ struct Program
 
     PROCESS_INFORMATION process{};
     HWND main = nullptr;
+
+private:
+    void findWindow()
+    {
+        EXPECT_TRUE(eventually([this] {
+            return IsWindowVisible(main = FindWindowW(L"TagwrightForm1", L"Pro Tagwright"));
+        }));
+    }
 };
 
 } // namespace driver

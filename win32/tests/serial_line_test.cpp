@@ -1,6 +1,6 @@
-// tagwright.exe on a serial line: the serial form of the simulated reader at C:\EPCSDK.DLL,
-// COM9 a pseudo-terminal, and at its other end the Linux reader (serial_tag_reader), whose
-// tag file and control file the environment names.
+// tagwright.exe on a serial line, as scripts/run-windows.sh started it: the serial form of
+// the simulated reader at C:\EPCSDK.DLL, COM9 a pseudo-terminal, and at its other end the
+// Linux reader (serial_tag_reader), whose tag file and control file the environment names.
 #include "numbering/encoding.h"
 #include "reader/operator_texts.h"
 
@@ -25,10 +25,10 @@ void control(const char *text)
     std::ofstream(_wgetenv(L"TAGWRIGHT_SERIAL_CONTROL")) << text;
 }
 
-TEST(SerialLine, WritesReadsReconnectsAndOutlivesASilentReader)
+TEST(SerialLine, WritesReadsReconnectsAndOutlivesAFailingReader)
 {
     control("");
-    Program p;
+    Program p{Program::Started{}};
     p.connect();
     EXPECT_EQ(p.text(opList), kConnected);
     p.enter(L"1000");
@@ -45,9 +45,15 @@ TEST(SerialLine, WritesReadsReconnectsAndOutlivesASilentReader)
     EXPECT_EQ(p.text(opList), kDisconnected);
     p.connect();
     EXPECT_EQ(p.text(opList), kConnected);
-    control("silent");
-    p.click(cmdWriteCard);
-    EXPECT_TRUE(p.statusShows(kRed));
+    // A silent reader fails the write within its two seconds, as a failing one and one
+    // without a tag fail it at once; the window writes on.
+    for (const char *fault : {"silent", "error", "lost"}) {
+        control(fault);
+        p.click(cmdWriteCard);
+        EXPECT_TRUE(p.text(opList).starts_with("0010001001" + std::string(kCardWriteError)))
+            << fault;
+        EXPECT_TRUE(p.statusShows(kRed)) << fault;
+    }
     control("");
     p.click(cmdWriteNext);
     EXPECT_EQ(p.text(opList), "0010001002" + std::string(kCardWritten));
