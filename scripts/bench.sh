@@ -47,7 +47,8 @@ echo "# Qt $(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null || echo '?'),
 QT_QPA_PLATFORM=xcb "$build/bin/startup_bench" "$runs" "$build/bin/tagwright_probe" \
     "$build/bin/minimal_window"
 QT_QPA_PLATFORM=offscreen "$build/bin/per_card_bench" "$cards"
-"$root/bench/bench_win32.sh" "$build-windows" "$runs" "${TAGWRIGHT_BENCH_WIN32_CARDS:-500}"
+"$root/bench/bench_win32.sh" "$build-windows" "$runs" "${TAGWRIGHT_BENCH_WIN32_CARDS:-500}" \
+    "$build/bin/serial_tag_reader"
 
 seed=$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')
 echo "random_operator_seed $seed seed"

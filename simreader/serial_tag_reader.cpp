@@ -4,12 +4,16 @@
 // serial_frame.h for one tag.
 //
 //   serial_tag_reader --link PATH --log FILE --tag FILE [--control FILE] [--pid-file FILE]
+//                     [--reply-ms MS]
 //
 // Each frame received and each reply is logged to --log with the time in milliseconds.
 // After each frame, --tag holds the tag's EPC bank: its 32 words in hexadecimal, word 0
 // first. --control is read before each frame: "silent" (no reply), "error" (the reader
 // fails), "lost" (no tag in the field), or anything else for a reader that works. With
 // --pid-file, it goes to the background once the link is in place and writes its process id.
+// Each reply leaves --reply-ms after its frame came (20 by default): a reader takes a while
+// to reach the tag, long enough that the library waits for each reply, as it must for a real
+// one.
 #include "simreader/serial_frame.h"
 
 #include <pty.h>
@@ -30,7 +34,6 @@ namespace {
 
 using namespace serial_frame;
 
-constexpr useconds_t kReplyDelayUs = 20'000;
 std::array<std::array<uint16_t, 32>, 4> memory{};
 
 std::string hex(const std::string &bytes)
@@ -79,10 +82,13 @@ int main(int argc, char **argv)
     if (options["--link"].empty() || options["--log"].empty() || options["--tag"].empty()) {
         std::fprintf(stderr,
                      "usage: %s --link PATH --log FILE --tag FILE [--control FILE] "
-                     "[--pid-file FILE]\n",
+                     "[--pid-file FILE] [--reply-ms MS]\n",
                      argv[0]);
         return 2;
     }
+    const std::string replyMs = options["--reply-ms"];
+    const auto replyDelayUs =
+        static_cast<useconds_t>(replyMs.empty() ? 20'000 : 1000 * std::stoul(replyMs));
     // The slave stays open here too: a master whose slave nobody holds reads only errors,
     // and the program opens and closes the port many times.
     int master = -1, slave = -1;
@@ -135,9 +141,7 @@ int main(int argc, char **argv)
                     tag << std::hex << std::uppercase << word << ' ';
             }
             if (answers) {
-                // A reader takes a while to reach the tag: long enough that the library
-                // waits for each reply, as it must for a real one.
-                usleep(kReplyDelayUs);
+                usleep(replyDelayUs);
                 if (write(master, reply.data(), reply.size()) < 0)
                     return 1;
                 log << stamp() << " out " << hex(reply) << '\n';
