@@ -47,6 +47,9 @@ if [[ ! -r $serial || ! -w $serial ]]; then
     refuse "$(id -un) may not open $serial: add the user to the group $group" \
         "(sudo usermod -aG $group $(id -un)), then log in again"
 fi
+# Wine draws on an X display (XWayland's, under Wayland); without one the window fails
+# silently, since Wine's messages are off.
+[[ -n ${DISPLAY:-} ]] || refuse "no X display to show the window on (DISPLAY is not set)"
 library=$(realpath "$library")
 serial=$(realpath "$serial")
 
