@@ -54,6 +54,10 @@ library=$(realpath "$library")
 serial=$(realpath "$serial")
 
 "$root/scripts/setup.sh" >&2
+# A display that is set but gone (a closed desktop, a stale ssh display): xdotool, which
+# setup.sh installs, only opens it.
+xdotool getdisplaygeometry >/dev/null 2>&1 ||
+    refuse "cannot open the X display $DISPLAY: is its X server (or XWayland) running?"
 [[ -n $zip ]] || zip=$(ls "$root"/dist/tagwright-*-win32.zip 2>/dev/null | tail -n1 || true)
 [[ -n $zip ]] || zip=$("$root/scripts/package-windows.sh")
 zip=$(realpath "$zip")
@@ -64,7 +68,7 @@ export WINEPREFIX=${XDG_DATA_HOME:-$HOME/.local/share}/tagwright/wineprefix
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # Wine stamps a prefix it has made; its registry files come later, when its server ends.
 if [[ ! -f $WINEPREFIX/.update-timestamp ]]; then
-    echo "Making the Wine prefix $WINEPREFIX (once; it takes a minute)" >&2
+    echo "Making the Wine prefix $WINEPREFIX (once)" >&2
     mkdir -p "$WINEPREFIX"
     WINEDEBUG=-all wineboot --init >/dev/null 2>&1 || refuse "Wine could not make $WINEPREFIX"
 fi

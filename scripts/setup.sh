@@ -27,11 +27,16 @@ done
 sudo=""
 if [[ $(id -u) -ne 0 ]]; then
     sudo="sudo"
+    if ((${#missing[@]} > 0)) && ! command -v sudo >/dev/null; then
+        echo "setup.sh: ${missing[*]} missing and no sudo to install them: run" \
+            "su -c $(realpath "$0") once as root" >&2
+        exit 2
+    fi
 fi
 export DEBIAN_FRONTEND=noninteractive
 
 if ((${#missing[@]} > 0)); then
-    echo "Installing: ${missing[*]}"
+    echo "Installing (apt-get prints nothing until it is done): ${missing[*]}"
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         $sudo dpkg --add-architecture i386
     fi

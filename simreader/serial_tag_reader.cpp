@@ -16,6 +16,7 @@
 // one.
 #include "simreader/serial_frame.h"
 
+#include <fcntl.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -108,9 +109,17 @@ int main(int argc, char **argv)
     std::printf("%s\n", name);
     std::fflush(stdout);
     if (!options["--pid-file"].empty()) {
-        if (daemon(1, 0) != 0)
-            return 1;
-        std::ofstream(options["--pid-file"]) << getpid() << '\n';
+        // The pid file is whole before the command returns, for a script that stops it.
+        const pid_t child = fork();
+        if (child != 0) {
+            std::ofstream(options["--pid-file"]) << child << '\n';
+            return child > 0 ? 0 : 1;
+        }
+        setsid();
+        const int null = open("/dev/null", O_RDWR);
+        for (int stream : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+            dup2(null, stream);
+        close(null);
     }
     std::ofstream log(options["--log"], std::ios::app);
     const auto start = std::chrono::steady_clock::now();
