@@ -113,11 +113,15 @@ set_tests_properties(${with_library} PROPERTIES FIXTURES_REQUIRED "wine;wine_rea
 # The operator's zip, unpacked in the prefix away from C:\EPCSDK.DLL, with a stranger's
 # EPCSDK.DLL beside its tagwright.exe: the program shows the window, connects, and calls only
 # the library at C:\EPCSDK.DLL.
+# A test that makes the operator's zip at OUT, as package_windows does.
+function(add_zip_test name out)
+    add_test(NAME ${name} COMMAND ${CMAKE_COMMAND}
+        -DEXE=${programs}/tagwright.exe -DREADME=${PROJECT_SOURCE_DIR}/win32/README.txt
+        -DVERSION=${PROJECT_VERSION} -DOUT=${out}
+        -P ${PROJECT_SOURCE_DIR}/cmake/package-windows.cmake)
+endfunction()
 set(zip_folder ${prefix}/drive_c/tagwright-zip)
-add_test(NAME windows.zip.make COMMAND ${CMAKE_COMMAND}
-    -DEXE=${programs}/tagwright.exe -DREADME=${PROJECT_SOURCE_DIR}/win32/README.txt
-    -DVERSION=${PROJECT_VERSION} -DOUT=${zip_folder}/tagwright.zip
-    -P ${PROJECT_SOURCE_DIR}/cmake/package-windows.cmake)
+add_zip_test(windows.zip.make ${zip_folder}/tagwright.zip)
 add_test(NAME windows.zip.unpack COMMAND ${CMAKE_COMMAND} -E tar xf tagwright.zip
     WORKING_DIRECTORY ${zip_folder})
 add_test(NAME windows.zip.start COMMAND ${wine_test} run ${prefix}
@@ -154,10 +158,7 @@ set(serial_files ${windows_build}/serial-line)
 set(serial_prefix ${serial_files}/tagwright/wineprefix)
 set(serial_line ${PROJECT_SOURCE_DIR}/cmake/serial-line.sh)
 add_test(NAME windows.serial.prefix COMMAND ${wine_test} create ${serial_prefix})
-add_test(NAME windows.serial.zip COMMAND ${CMAKE_COMMAND}
-    -DEXE=${programs}/tagwright.exe -DREADME=${PROJECT_SOURCE_DIR}/win32/README.txt
-    -DVERSION=${PROJECT_VERSION} -DOUT=${serial_files}/tagwright.zip
-    -P ${PROJECT_SOURCE_DIR}/cmake/package-windows.cmake)
+add_zip_test(windows.serial.zip ${serial_files}/tagwright.zip)
 add_test(NAME windows.serial.start COMMAND ${serial_line} start ${serial_files}
     ${windows_build}/serial-reader-library/EPCSDK.DLL ${serial_files}/tagwright.zip
     $<TARGET_FILE:serial_tag_reader>)
