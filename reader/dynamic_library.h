@@ -6,13 +6,36 @@
 
 namespace reader::platform {
 
-// nullptr when the library cannot be loaded; lastLoaderError() then says why.
-void *openLibrary(const std::string &file);
+// Why a library did not load, told apart from what the loader reports, so that an operator
+// learns what to do about a file that is there but cannot be used.
+enum class LoadFailure {
+    NotFound,
+    OtherWidth,           // a library for the other width (64-bit where 32-bit is needed)
+    NotALibrary,          // a file the loader does not take for a library at all
+    MissingDependency,    // detail: the missing library's name, empty when it is unknown
+    InitialisationFailed, // its start-up code refused (DllMain returned FALSE)
+    Other,                // detail: the system's own text
+};
+
+struct LoadError
+{
+    LoadFailure cause = LoadFailure::Other;
+    std::string detail;
+};
+
+// The width of this program's code, and so of every library it can load: 32 or 64.
+inline constexpr int kProgramBits = static_cast<int>(sizeof(void *) * 8);
+
+// nullptr when the library cannot be loaded; then *why, when given, says why. A file named
+// without a folder is looked for by the platform's library search (on Windows: the
+// program's folder, then the system's). On Windows the libraries that it needs in turn are
+// looked for beside it, then in the system's folder.
+void *openLibrary(const std::string &file, LoadError *why = nullptr);
 // nullptr when the library does not export name.
 void *librarySymbol(void *library, const char *name);
 void closeLibrary(void *library);
-std::string lastLoaderError();
-// A library named without a folder is no longer looked for in the working folder.
-void leaveWorkingFolderOutOfLibrarySearch();
+// Takes the working folder, and on Windows the program's folder and PATH, out of the
+// places where the system's own components look for the libraries that they load by name.
+void restrictLibrarySearch();
 
 } // namespace reader::platform

@@ -6,9 +6,32 @@ namespace reader {
 
 std::string BindError::message() const
 {
-    if (!libraryLoaded)
-        return "Reader library " + library + " not found: cannot call " + function;
-    return "Reader library " + library + " has no function " + function;
+    const std::string subject = "Reader library " + library;
+    const std::string consequence = ": cannot call " + function;
+    if (!loadError)
+        return subject + " has no function " + function;
+    using platform::LoadFailure;
+    switch (loadError->cause) {
+    case LoadFailure::NotFound:
+        return subject + " not found" + consequence;
+    case LoadFailure::OtherWidth: {
+        const std::string name = library.substr(library.find_last_of("\\/") + 1);
+        return subject + " is a " + std::to_string(platform::kProgramBits == 32 ? 64 : 32) +
+               "-bit library; this program needs the " + std::to_string(platform::kProgramBits) +
+               "-bit " + name + consequence;
+    }
+    case LoadFailure::NotALibrary:
+        return subject + " is not a library" + consequence;
+    case LoadFailure::MissingDependency:
+        if (loadError->detail.empty())
+            return subject + " needs another library, which is missing" + consequence;
+        return subject + " needs " + loadError->detail + ", which is missing" + consequence;
+    case LoadFailure::InitialisationFailed:
+        return subject + " failed to start" + consequence;
+    case LoadFailure::Other:
+        break;
+    }
+    return subject + " cannot be loaded (" + loadError->detail + ")" + consequence;
 }
 
 LibraryFiles defaultLibraryFiles()
@@ -22,7 +45,7 @@ LibraryFiles defaultLibraryFiles()
 
 void hardenLibrarySearch()
 {
-    platform::leaveWorkingFolderOutOfLibrarySearch();
+    platform::restrictLibrarySearch();
 }
 
 ReaderLibrary::ReaderLibrary(LibraryFiles files)
@@ -45,26 +68,36 @@ std::variant<void *, BindError> ReaderLibrary::bind(Slot &slot)
     // the others are taken from the file at the fixed path too, whichever is called first.
     // The search by name stands in only while that file does not load: the reader's calls
     // without a link still reach a library installed elsewhere on the search path.
+    platform::LoadError why;
     Module *module = &m_fixed;
-    if (!loadFixed() && !slot.fixedOnly) {
-        module = &m_search;
+    if (!loadFixed(why) && !slot.fixedOnly) {
+        platform::LoadError searchWhy;
         if (m_search.handle == nullptr)
-            m_search.handle = platform::openLibrary(m_search.file);
+            m_search.handle = platform::openLibrary(m_search.file, &searchWhy);
+        // A file at the fixed path that is there but does not load tells the operator more
+        // than a search that found nothing.
+        const bool fixedTellsMore = m_search.handle == nullptr &&
+                                    searchWhy.cause == platform::LoadFailure::NotFound &&
+                                    why.cause != platform::LoadFailure::NotFound;
+        if (!fixedTellsMore) {
+            module = &m_search;
+            why = searchWhy;
+        }
     }
     if (module->handle == nullptr)
-        return BindError{module->file, slot.name, false, platform::lastLoaderError()};
+        return BindError{module->file, slot.name, why};
     slot.address = platform::librarySymbol(module->handle, slot.name);
     if (slot.address == nullptr)
-        return BindError{module->file, slot.name, true, platform::lastLoaderError()};
+        return BindError{module->file, slot.name, std::nullopt};
     slot.boundIn = module;
     return slot.address;
 }
 
-bool ReaderLibrary::loadFixed()
+bool ReaderLibrary::loadFixed(platform::LoadError &why)
 {
     if (m_fixed.handle != nullptr)
         return true;
-    m_fixed.handle = platform::openLibrary(m_fixed.file);
+    m_fixed.handle = platform::openLibrary(m_fixed.file, &why);
     if (m_fixed.handle == nullptr)
         return false;
     // A library put at the fixed path while the program runs: what the search bound before

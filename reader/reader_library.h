@@ -4,9 +4,11 @@
 // gives the caller a BindError naming both; the next call tries to bind again.
 #pragma once
 
+#include "reader/dynamic_library.h"
 #include "reader/epcsdk_abi.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -16,10 +18,10 @@ struct BindError
 {
     std::string library;  // the file the function was looked for in
     std::string function; // the function that could not be bound
-    bool libraryLoaded = false;
-    std::string loaderDetail; // what the platform's loader said, for a developer
+    // Why the library did not load; none when it loaded but lacks the function.
+    std::optional<platform::LoadError> loadError;
 
-    // One line for the operator, e.g.
+    // One line for the operator, naming the cause, e.g.
     // "Reader library libepcsdk.so not found: cannot call OpenComm".
     std::string message() const;
 };
@@ -47,15 +49,16 @@ struct LibraryFiles
 };
 
 // On Windows every function comes from "C:\EPCSDK.DLL"; while that file does not load, all
-// but OpenComm come from "EPCSDK.DLL" through the library search. Elsewhere all four come
+// but OpenComm come from "EPCSDK.DLL" in the program's folder or the system's. Elsewhere all
+// four come
 // from libepcsdk.so, found by the dynamic loader's ordinary search.
 LibraryFiles defaultLibraryFiles();
 
-// Takes the working folder out of the places where a library named without a folder is
-// looked for, so that a file planted there cannot stand in for the reader library: the
-// program calls this first thing, before it loads any library. On Windows the search for
-// "EPCSDK.DLL" would otherwise try the working folder; elsewhere the loader never does, and
-// this does nothing.
+// Keeps files planted beside the program or in the working folder from standing in for the
+// libraries that the system's own components load by name: on Windows these come from the
+// system's folder alone from then on. The program calls this first thing, before it makes
+// a window or loads any library. The reader library's own search is not affected by it.
+// Elsewhere the loader never looks in the working folder, and this does nothing.
 void hardenLibrarySearch();
 
 class ReaderLibrary
@@ -89,8 +92,9 @@ private:
 
     // The function's address, or why there is none.
     std::variant<void *, BindError> bind(Slot &slot);
-    // Whether the library at the fixed path is loaded, loading it if need be.
-    bool loadFixed();
+    // Whether the library at the fixed path is loaded, loading it if need be; why says why
+    // not.
+    bool loadFixed(platform::LoadError &why);
 
     template <typename Fn, typename... Args> CallResult call(Slot &slot, Args... args)
     {

@@ -4,12 +4,23 @@
 #include "test_support.h"
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 namespace {
 
 using reader::ReaderLibrary;
 
 using BindingTest = SimulatedReaderTest;
+
+std::string outcome(const reader::CallResult &result)
+{
+    return result.called() ? std::string("called") : result.error().message();
+}
 
 TEST_F(BindingTest, PassesEveryArgumentIntactAndReturnsTheResult)
 {
@@ -50,9 +61,6 @@ TEST_F(BindingTest, EveryFunctionComesFromTheFixedPathOnceItLoads)
         (folder / ("fixed" + std::filesystem::path(partialLibrary()).extension().string()))
             .string();
     const std::string second = reader::defaultLibraryFiles().fixedPath;
-    const auto outcome = [](const reader::CallResult &result) {
-        return result.called() ? std::string("called") : result.error().message();
-    };
     {
         ReaderLibrary library({fixed, second});
         EXPECT_EQ(library.writeTagSingleWord(-1, 1, 6, 0, 0).value(), 0);
@@ -82,5 +90,75 @@ TEST_F(BindingTest, EveryFunctionComesFromTheFixedPathOnceItLoads)
     // Windows keeps the file of a loaded library: it goes once the binding has let it go.
     std::filesystem::remove_all(folder);
 }
+
+// A reader library that is there but does not load is named for its cause, at OpenComm and
+// at the other functions alike (whose search by name finds nothing else), and the next call
+// tries again: the companion that a library lacked, once put beside it, is found there.
+TEST(LoadFailureTest, NamesWhyALibraryThatIsThereDoesNotLoad)
+{
+    namespace fs = std::filesystem;
+    // A folder for each row: a library that loaded in the end stays loaded, and Windows
+    // keeps its file.
+    const fs::path folders = fs::temp_directory_path() / "tagwright-load-failure";
+    fs::remove_all(folders);
+    fs::path folder, fixed;
+    const auto copy = [&](const std::string &name) {
+        return [&, name] {
+            fs::copy_file(besideTestProgram(name), fixed);
+        };
+    };
+    const std::string companion = fs::path(COMPANION_LIBRARY).filename().string();
+    const struct
+    {
+        std::function<void()> put; // puts a file at the fixed path
+        std::string cause;
+    } rows[] = {
+        {[&] { std::ofstream(fixed) << "not a library"; }, " is not a library"},
+        {copy(NEEDS_COMPANION_LIBRARY), " needs " + companion + ", which is missing"},
+#if defined(_WIN32)
+        {copy("epcsdk64.dll"), " is a 64-bit library; this program needs the 32-bit EPCSDK.DLL"},
+        {copy(INIT_FAILS_LIBRARY), " failed to start"},
+#else
+        // The same library as an ELF file of the other class, 32-bit.
+        {[&] {
+             copy(partialLibrary())();
+             std::fstream(fixed, std::ios::in | std::ios::out | std::ios::binary).seekp(4).put(1);
+         },
+         " is a 32-bit library; this program needs the 64-bit libepcsdk.so"},
+#endif
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.cause);
+        folder = folders / std::to_string(&row - rows);
+        fixed = folder / fs::path(reader::defaultLibraryFiles().fixedPath).filename();
+        fs::create_directories(folder);
+        row.put();
+        ReaderLibrary library({fixed.string(), "tagwright-no-such-library"});
+        const std::string expected =
+            "Reader library " + fixed.string() + row.cause + ": cannot call ";
+        EXPECT_EQ(outcome(library.openComm(9)), expected + "OpenComm");
+        EXPECT_EQ(outcome(library.writeTagSingleWord(-1, 1, 6, 0, 0)),
+                  expected + "WriteTagSingleWord");
+        if (row.cause.find(companion) != std::string::npos) {
+            fs::copy_file(besideTestProgram(COMPANION_LIBRARY), folder / companion);
+            EXPECT_EQ(library.openComm(9).value(), 0xC0);
+        }
+    }
+}
+
+#if defined(_WIN32)
+// Once the program has hardened the search, the libraries that the system's components load
+// by name no longer come from the program's folder, while the reader library's own search
+// by name still looks there.
+TEST(LibrarySearchTest, OnlyTheReaderLibrarySearchLooksInTheProgramsFolder)
+{
+    const std::filesystem::path beside = std::filesystem::path(partialLibrary()).filename();
+    reader::hardenLibrarySearch();
+    EXPECT_EQ(LoadLibraryW(beside.c_str()), nullptr);
+    ReaderLibrary library({"C:\\tagwright-nothing-here\\EPCSDK.DLL", beside.string()});
+    EXPECT_EQ(outcome(library.writeTagSingleWord(-1, 1, 6, 0, 0)),
+              "Reader library " + beside.string() + " has no function WriteTagSingleWord");
+}
+#endif
 
 } // namespace

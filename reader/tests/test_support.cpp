@@ -26,9 +26,10 @@ Found bindSimControl()
     namespace platform = reader::platform;
     const std::string file = reader::defaultLibraryFiles().fixedPath;
     // Kept loaded until the test program ends.
-    void *library = platform::openLibrary(file);
+    platform::LoadError why;
+    void *library = platform::openLibrary(file, &why);
     if (library == nullptr)
-        return {std::nullopt, "Cannot load " + file + ": " + platform::lastLoaderError()};
+        return {std::nullopt, reader::BindError{file, "SimReset", why}.message()};
 
     SimControl control{};
     std::string missing;

@@ -127,29 +127,44 @@ TEST(Win32Window, TabCyclesThroughTheTabStopsAndReturnOrSpacePressesTheButton)
 // Run while nothing lies at C:\EPCSDK.DLL; a library that lacks a function is put there for
 // a while. The program starts in a working folder that holds a stranger's EPCSDK.DLL, which
 // the library search would reach there without the program's hardening: it is never loaded.
+// A copy of the program with that library as EPCSDK.DLL beside it finds it there by name.
 TEST(WithoutReaderLibrary, TheStatusLineNamesTheMissingLibraryOrFunction)
 {
     namespace fs = std::filesystem;
-    const fs::path programs = fs::current_path(), planted = fs::temp_directory_path() / "planted";
+    const fs::path programs = fs::current_path(), planted = fs::temp_directory_path() / "planted",
+                   beside = fs::temp_directory_path() / "beside";
     fs::create_directories(planted);
-    for (const auto &[from, to] : {std::pair{"libepcsdk_planted.dll", "EPCSDK.DLL"},
-                                   std::pair{"libepcsdk_partial.dll", "partial.dll"}})
-        fs::copy_file(from, planted / to, fs::copy_options::overwrite_existing);
+    fs::create_directories(beside);
+    for (const auto &[from, to] : {std::pair{"libepcsdk_planted.dll", planted / "EPCSDK.DLL"},
+                                   std::pair{"libepcsdk_partial.dll", planted / "partial.dll"},
+                                   std::pair{"libepcsdk_partial.dll", beside / "EPCSDK.DLL"},
+                                   std::pair{"tagwright.exe", beside / "tagwright.exe"}})
+        fs::copy_file(from, to, fs::copy_options::overwrite_existing);
     fs::current_path(planted);
     const std::string error =
         "0010000007" + std::string(kCardWriteError) + std::string(kCardWriteErrorDetail);
+    const reader::platform::LoadError kNotFound{reader::platform::LoadFailure::NotFound, {}};
     // clang-format off
     const Case cases[] = {
-        {"", [](P p) { p.connect(); }, opList, reader::BindError{"C:\\EPCSDK.DLL", "OpenComm", false, ""}.message()},
-        {"", [](P p) { p.enter(L"7"); p.click(cmdWriteCard); }, opList, error + reader::BindError{"EPCSDK.DLL", "WriteTagSingleWord", false, ""}.message()},
+        {"", [](P p) { p.connect(); }, opList, reader::BindError{"C:\\EPCSDK.DLL", "OpenComm", kNotFound}.message()},
+        {"", [](P p) { p.enter(L"7"); p.click(cmdWriteCard); }, opList, error + reader::BindError{"EPCSDK.DLL", "WriteTagSingleWord", kNotFound}.message()},
         {"", [](P p) { p.enter(L"7"); CopyFileW(L"partial.dll", L"C:\\EPCSDK.DLL", TRUE);
-                       p.connect(); p.click(cmdWriteCard); }, opList, error + reader::BindError{"C:\\EPCSDK.DLL", "WriteTagSingleWord", true, ""}.message()},
+                       p.connect(); p.click(cmdWriteCard); }, opList, error + reader::BindError{"C:\\EPCSDK.DLL", "WriteTagSingleWord", std::nullopt}.message()},
     };
     // clang-format on
     for (const Case &step : cases) {
         check(step);
         DeleteFileW(L"C:\\EPCSDK.DLL");
     }
+    _wputenv((L"TAGWRIGHT_EXE=" + (beside / "tagwright.exe").wstring()).c_str());
+    check({"",
+           [](P p) {
+               p.enter(L"7");
+               p.click(cmdWriteCard);
+           },
+           opList,
+           error + reader::BindError{"EPCSDK.DLL", "WriteTagSingleWord", std::nullopt}.message()});
+    _wputenv(L"TAGWRIGHT_EXE=");
     fs::current_path(programs);
 }
 
