@@ -29,15 +29,18 @@ LoadError describe(const std::string &file, const std::string &text)
     const auto colon = text.find(": ");
     const std::string subject = text.substr(0, colon);
     const std::string what = colon == std::string::npos ? text : text.substr(colon + 2);
+    const std::string subjectName = subject.substr(subject.find_last_of('/') + 1);
+    // A name without a folder is named by the path where the search found it.
+    const bool itself =
+        subject == file || (file.find('/') == std::string::npos && subjectName == file);
     if (what == "cannot open shared object file: No such file or directory") {
-        if (subject == file)
+        if (itself)
             return {LoadFailure::NotFound, {}};
-        return {LoadFailure::MissingDependency, subject.substr(subject.find_last_of('/') + 1)};
+        return {LoadFailure::MissingDependency, subjectName};
     }
-    if (subject == file && what.starts_with("wrong ELF class"))
+    if (itself && what.starts_with("wrong ELF class"))
         return {LoadFailure::OtherWidth, {}};
-    if (subject == file &&
-        (what.starts_with("invalid ELF header") || what.starts_with("file too short")))
+    if (itself && (what.starts_with("invalid ELF header") || what.starts_with("file too short")))
         return {LoadFailure::NotALibrary, {}};
     return {LoadFailure::Other, text};
 }
