@@ -11,7 +11,18 @@ namespace window {
 
 bool isNumberText(std::string_view text)
 {
-    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return text.size() <= control(ControlId::txtCurrentNo).maxLength &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool mayPasteNumber(std::string_view text, std::size_t from, std::size_t to,
+                    std::string_view pasted)
+{
+    to = std::min(to, text.size());
+    from = std::min(from, to);
+    std::string after(text.substr(0, from));
+    after.append(pasted).append(text.substr(to));
+    return isNumberText(after);
 }
 
 Form1::Form1(Controls &controls, reader::ReaderLibrary &library)

@@ -16,6 +16,7 @@
 #include "reader/reader_link.h"
 #include "window/controls.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,8 +27,13 @@ namespace window {
 inline constexpr Rgb kWrittenColour{0, 255, 0};
 inline constexpr Rgb kWriteErrorColour{255, 0, 0};
 
-// A text that may go into the current-number field whole, typed or pasted: digits only.
+// A text that the current-number field may hold: digits only, and no more of them than the
+// field takes. A paste or a drop goes in whole or not at all, so a front end asks this of
+// the text the field would hold after it, before the field's length limit cuts anything.
 bool isNumberText(std::string_view text);
+// Whether pasted may go in whole over the characters [from, to) of the field's text.
+bool mayPasteNumber(std::string_view text, std::size_t from, std::size_t to,
+                    std::string_view pasted);
 
 class Form1
 {

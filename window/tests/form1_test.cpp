@@ -171,6 +171,22 @@ TEST_F(Form1Test, NumberEntryAndSiteSelection)
     m_form.currentNumberClicked();
     EXPECT_EQ(m_window.m_log, Strings{"txtCurrentNo 0+5"}) << "the next digit replaces the number";
 
+    // A paste over the characters [from, to) of the field's text goes in whole or not at all.
+    using Paste = std::tuple<const char *, std::size_t, std::size_t, const char *, bool>;
+    for (const auto &[before, from, to, pasted, accepted] : {
+             Paste{"", 0, 0, "01234", true},            // fits whole
+             Paste{"00000", 0, 5, "12345", true},       // fits over the selection
+             Paste{"12345", 1, 4, "9", true},           // over a part
+             Paste{"00000", 0, 5, "0010012345", false}, // too long
+             Paste{"123", 1, 3, "456", true},           // too long only without the selection
+             Paste{"123", 3, 3, "456", false},          // the same without the selection
+             Paste{"00000", 0, 5, "4 2", false},        // not digits alone: a blank
+             Paste{"", 0, 0, "\uFF15", false},          // a full-width digit
+             Paste{"00000", 0, 5, "", true},            // empty
+         })
+        EXPECT_EQ(window::mayPasteNumber(before, from, to, pasted), accepted)
+            << before << " [" << from << ", " << to << ") " << pasted;
+
     const auto choose = [this](const char *site, const char *start) {
         m_window.setText(Id::Combo1, site);
         m_window.setText(Id::txtNoStartAt, start);
