@@ -64,10 +64,9 @@ QWidget *makeControl(const window::Control &control, QWidget *parent)
         return button;
     }
     case window::Kind::TextBox: {
+        // The number field takes no maximum length: its check holds the limit.
         QLineEdit *box = control.maxLength > 0 ? new NumberField(window::isNumberText, parent)
                                                : new QLineEdit(parent);
-        if (control.maxLength > 0)
-            box->setMaxLength(static_cast<int>(control.maxLength));
         box->setText(text);
         return box;
     }

@@ -6,7 +6,7 @@
 namespace {
 
 // The key filter never sees a paste or a drop: this refuses such text whole unless the
-// check accepts it, while the field's maximum length cuts accepted text to fit.
+// check accepts the text the field would then hold. A typed character passes it as well.
 class WholeTextValidator : public QValidator
 {
 public:

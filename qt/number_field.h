@@ -1,7 +1,9 @@
 // The current-number field as a toolkit control: it hands each typed character to a filter
-// before the character reaches the text, takes pasted or dropped text only when a check
-// accepts it whole, and reports a click with the mouse. What the filter and the check
-// decide is not its business.
+// before the character reaches the text, takes any change (typed, pasted or dropped) only
+// when a check accepts the whole text it would leave, and reports a click with the mouse.
+// What the filter and the check decide is not its business. It is given no maximum length:
+// QLineEdit cuts inserted text to that length before any check sees it, so a paste too long
+// for the field would go in cut; the check's limit is the only one.
 #pragma once
 
 #include <QLineEdit>

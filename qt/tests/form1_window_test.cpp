@@ -36,6 +36,12 @@ private slots:
         QTest::newRow("a sign") << u"^"_qs << u"-5"_qs << u"00000"_qs;
         QTest::newRow("full-width digits") << u"^"_qs << u"１２"_qs << u"00000"_qs;
         QTest::newRow("a line break") << u"^"_qs << u"1\n2"_qs << u"00000"_qs;
+        // The field's length limit cuts nothing: what does not fit is refused whole.
+        QTest::newRow("a sixth digit discarded") << u"123456"_qs << QString() << u"12345"_qs;
+        QTest::newRow("five digits pasted over five") << u"^"_qs << u"12345"_qs << u"12345"_qs;
+        QTest::newRow("a card number") << u"^"_qs << u"0010012345"_qs << u"00000"_qs;
+        QTest::newRow("digits dropped") << u"12%"_qs << u"345"_qs << u"12345"_qs;
+        QTest::newRow("too many dropped") << u"12%"_qs << u"3456"_qs << u"12"_qs;
     }
 
     void typingAndPastingAfterAClick()

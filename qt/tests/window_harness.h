@@ -8,9 +8,11 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -47,14 +49,16 @@ struct WindowHarness
     }
     void click(const char *name) const { QTest::mouseClick(get(name), Qt::LeftButton); }
 
-    // Types text as key presses ("\b" is Backspace), but "~" is Delete, "<" the Left arrow
-    // and "^" pastes; characters that QTest has no key for arrive as an input method sends
-    // them, as text without a key.
+    // Types text as key presses ("\b" is Backspace), but "~" is Delete, "<" the Left arrow,
+    // "^" pastes and "%" drops the clipboard's text at the right end; characters that QTest has no
+    // key for arrive as an input method sends them, as text without a key.
     static void type(QWidget *widget, const QString &text)
     {
         for (const QChar c : text) {
             if (c == u'^')
                 QTest::keySequence(widget, QKeySequence::Paste);
+            else if (c == u'%')
+                dropClipboard(widget);
             else if (c == u'~' || c == u'<')
                 QTest::keyClick(widget, c == u'~' ? Qt::Key_Delete : Qt::Key_Left);
             else if (c.unicode() < 0x7F)
@@ -63,6 +67,18 @@ struct WindowHarness
                 for (const auto press : {QTest::Press, QTest::Release})
                     QTest::sendKeyEvent(press, widget, Qt::Key_unknown, QString(c), {});
         }
+    }
+
+    static void dropClipboard(QWidget *widget)
+    {
+        QMimeData data;
+        data.setText(QApplication::clipboard()->text());
+        const QPoint at(widget->width() - 2, widget->height() / 2);
+        // The drop goes where the drag entered and was accepted.
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(widget, &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(widget, &drop);
     }
 
     // Opens the box's list and clicks the entry at row with the mouse. False, with the list
