@@ -59,10 +59,16 @@ LRESULT CALLBACK numberFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM
             wParam = static_cast<WPARAM>(let);
         }
         break;
-    case WM_PASTE:
-        if (!window::isNumberText(narrow(clipboardText(field))))
+    case WM_PASTE: {
+        // Asked before the edit control's length limit would cut the paste to fit. The
+        // field holds digits alone, so its UTF-16 positions are the UTF-8 ones.
+        DWORD from = 0, to = 0;
+        SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                     reinterpret_cast<LPARAM>(&to));
+        if (!window::mayPasteNumber(windowText(field), from, to, narrow(clipboardText(field))))
             return 0;
         break;
+    }
     case WM_LBUTTONUP: {
         const LRESULT result = DefSubclassProc(field, message, wParam, lParam);
         form.currentNumberClicked();

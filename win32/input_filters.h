@@ -12,7 +12,8 @@
 namespace win32 {
 
 // Each typed character passes the window's key filter before it reaches the field; a paste
-// that holds anything but digits is refused whole; a click selects the whole number.
+// that would leave anything but digits, or more of them than the field takes, is refused
+// whole; a click selects the whole number.
 void filterNumberField(HWND field, window::Form1 &form);
 
 // Tells choice while an entry of the combo box's opened list is clicked, for as long as the

@@ -50,6 +50,9 @@ TEST(Win32Window, EachOperatorStepShowsItsOutcome)
         {"", [](P p) { p.enter(L"\b"); }, txtCurrentNo, "00000"},
         {"", [](P p) { p.paste(L"42"); }, cmdWriteCard, caption("0010000042")},
         {"", [](P p) { p.paste(L"4 2"); }, txtCurrentNo, "00000"},
+        // A paste over the selected number: the field's length limit cuts nothing.
+        {"", [](P p) { p.paste(L"12345"); }, cmdWriteCard, caption("0010012345")},
+        {"", [](P p) { p.paste(L"0010012345"); }, txtCurrentNo, "00000"},
         // A site chosen from the list with the arrow keys or the mouse, against one typed.
         {"", [](P p) { for (int i = 0; i < 3; ++i) SendMessageW(p.item(Combo1), WM_KEYDOWN, VK_DOWN, 0); }, txtNoStartAt, "0010003001"},
         {"", [](P p) { RECT r; GetWindowRect(p.item(Combo1), &r); clickAt(r.right - 6, (r.top + r.bottom) / 2); p.settle();
