@@ -7,14 +7,47 @@
 # Needs Debian's mingw-w64 for i686 (posix flavour) and GoogleTest's sources for the build,
 # wine and wine32 for the tests, which scripts/setup.sh installs. Where the first are
 # missing, all of this is left out; where Wine is missing, or cannot run 32-bit programs on
-# this machine, only the tests under Wine are.
+# this machine, only the tests under Wine are. With TAGWRIGHT_WINDOWS_TESTS=REQUIRED, what
+# would be left out fails the configure instead.
+
+# Says that what is left out cannot be had here, because of what is missing: in one status
+# line, or, where the tests are required, as the configure's one error.
+function(windows_tests_need missing left_out)
+    string(TOUPPER "${TAGWRIGHT_WINDOWS_TESTS}" wanted)
+    if(wanted STREQUAL "REQUIRED")
+        message(FATAL_ERROR "Windows tests cannot run: ${missing} (see scripts/setup.sh; "
+                            "TAGWRIGHT_WINDOWS_TESTS=OFF leaves them out)")
+    endif()
+    message(STATUS "${left_out} left out: ${missing} (scripts/setup.sh)")
+endfunction()
+
+# What is missing of a program that find_program looked for in variable, or that the
+# command line named there (taken without a search), into out; empty when it is there.
+function(windows_tests_missing_program variable what out)
+    if(NOT ${variable})
+        set(${out} "${what} is not installed" PARENT_SCOPE)
+    elseif(NOT EXISTS "${${variable}}")
+        set(${out} "${what} is not at ${${variable}}" PARENT_SCOPE)
+    else()
+        set(${out} "" PARENT_SCOPE)
+    endif()
+endfunction()
+
 find_program(TAGWRIGHT_MINGW_CXX i686-w64-mingw32-g++-posix)
 find_program(TAGWRIGHT_MINGW_OBJDUMP i686-w64-mingw32-objdump)
-set(googletest_source /usr/src/googletest)
-if(NOT TAGWRIGHT_MINGW_CXX OR NOT TAGWRIGHT_MINGW_OBJDUMP OR
-   NOT EXISTS ${googletest_source}/CMakeLists.txt)
-    message(STATUS "Windows build and tests left out: the mingw-w64 cross compiler for i686 "
-                   "or GoogleTest's sources are not installed (scripts/setup.sh)")
+set(TAGWRIGHT_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest's source tree")
+set(googletest_source ${TAGWRIGHT_GOOGLETEST_SOURCE})
+windows_tests_missing_program(TAGWRIGHT_MINGW_CXX
+    "the mingw-w64 cross compiler for i686 (i686-w64-mingw32-g++-posix)" missing)
+if(NOT missing)
+    windows_tests_missing_program(TAGWRIGHT_MINGW_OBJDUMP
+        "mingw-w64's i686-w64-mingw32-objdump" missing)
+endif()
+if(NOT missing AND NOT EXISTS ${googletest_source}/CMakeLists.txt)
+    set(missing "GoogleTest's sources are not in ${googletest_source}")
+endif()
+if(missing)
+    windows_tests_need("${missing}" "Windows build and tests")
     return()
 endif()
 
@@ -58,11 +91,15 @@ set_tests_properties(windows.run_windows.no_device PROPERTIES PASS_REGULAR_EXPRE
 set_tests_properties(windows.exports windows.exports.partial windows.run_windows.no_device
     PROPERTIES LABELS windows)
 
-find_program(TAGWRIGHT_WINE wine)
-find_program(TAGWRIGHT_WINEBOOT wineboot)
-find_program(TAGWRIGHT_WINESERVER wineserver)
-if(NOT TAGWRIGHT_WINE OR NOT TAGWRIGHT_WINEBOOT OR NOT TAGWRIGHT_WINESERVER)
-    message(STATUS "Windows tests under Wine left out: Wine is not installed (scripts/setup.sh)")
+foreach(program wine wineboot wineserver)
+    string(TOUPPER ${program} variable)
+    find_program(TAGWRIGHT_${variable} ${program})
+    if(NOT missing)
+        windows_tests_missing_program(TAGWRIGHT_${variable} "Wine (${program})" missing)
+    endif()
+endforeach()
+if(missing)
+    windows_tests_need("${missing}" "Windows tests under Wine")
     return()
 endif()
 # Starts Wine's 32-bit loader: this fails where wine32 is missing, or where the kernel runs
@@ -71,9 +108,14 @@ endif()
 execute_process(COMMAND ${TAGWRIGHT_WINE} --version
                 RESULT_VARIABLE wine_failed OUTPUT_QUIET ERROR_VARIABLE wine_error TIMEOUT 120)
 if(wine_failed)
+    # Its first line, which names the cause, or how it ended.
     string(STRIP "${wine_error}" wine_error)
-    message(STATUS "Windows tests under Wine left out: Wine cannot start a 32-bit program "
-                   "on this machine (scripts/setup.sh sees to it): ${wine_error}")
+    string(REGEX REPLACE "\n.*" "" wine_error "${wine_error}")
+    if(NOT wine_error)
+        set(wine_error "${TAGWRIGHT_WINE} --version ended with ${wine_failed}")
+    endif()
+    windows_tests_need("Wine cannot start a 32-bit program on this machine: ${wine_error}"
+                       "Windows tests under Wine")
     return()
 endif()
 

@@ -56,7 +56,7 @@ if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
     binfmt=/proc/sys/fs/binfmt_misc
     if [[ ! -e $binfmt/register ]]; then
         $sudo mount -t binfmt_misc binfmt_misc "$binfmt" ||
-            echo "Cannot mount binfmt_misc: the Windows tests under Wine will be left out"
+            echo "Cannot mount binfmt_misc: Wine cannot run the Windows tests"
     fi
     if [[ ! -e $binfmt/qemu-i386 ]]; then
         echo "Registering qemu-i386 for 32-bit x86 programs"
@@ -64,6 +64,6 @@ if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
         mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
         echo ":qemu-i386:M::$magic:$mask:/usr/bin/qemu-i386-static:POCF" |
             $sudo tee "$binfmt/register" >/dev/null ||
-            echo "Cannot register qemu-i386: the Windows tests under Wine will be left out"
+            echo "Cannot register qemu-i386: Wine cannot run the Windows tests"
     fi
 fi
