@@ -41,6 +41,8 @@ SIM_API void SimSetReaderPresent(int present);
 SIM_API void SimSetTagPresent(int present);
 // The write of this word address fails while the tag stays in the field; -1 for none.
 SIM_API void SimFailWordAddress(int word);
+// Whether OpenComm starts a receive thread in the library, which runs until CloseComm.
+SIM_API void SimSetReceiveThread(int on);
 // The tag leaves the field after the next successful word write: a half-written card.
 SIM_API void SimLeaveAfterNextWrite();
 // A word of the tag's memory (0..65535), or -1 for an address outside it.

@@ -6,7 +6,8 @@
 //   TAGWRIGHT_SIM_FAULTS  read before each call; whenever its text has changed, its words set
 //                         the faults anew: "absent" (no reader answers), "notag" (no tag in
 //                         the field), "fail N" (the write of word N fails), "leave" (the tag
-//                         leaves the field after the next successful write)
+//                         leaves the field after the next successful write), "thread"
+//                         (OpenComm starts a receive thread, which runs until CloseComm)
 #pragma once
 
 #include "simreader/sim_control.h"
@@ -63,6 +64,7 @@ template <typename Reader> void simApplyFaults(Reader &reader)
     reader.readerPresent = last.find("absent") == std::string::npos;
     reader.tagPresent = last.find("notag") == std::string::npos;
     reader.leaveAfterNextWrite = last.find("leave") != std::string::npos;
+    reader.receiveThread = last.find("thread") != std::string::npos;
     const auto fail = last.find("fail ");
     reader.failingWord = fail == std::string::npos ? -1 : std::atoi(last.c_str() + fail + 5);
 }

@@ -16,6 +16,10 @@
 #include "simreader/sim_log_files.h"
 
 #include <array>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <type_traits>
 
 namespace {
@@ -25,9 +29,48 @@ constexpr int kBanks = 4;
 constexpr int kWordsPerBank = 32;
 constexpr int kLogSize = 4096;
 
+// A maker's serial library often reads its port on a thread of its own, from OpenComm to
+// CloseComm. This one wakes in the library's own code every millisecond, as such a thread
+// polls its port, so that a program that unloads the library under it crashes at the
+// thread's next wake. Its state is never destroyed, as the thread may still run while the
+// process ends: destroyed at exit, a std::thread still running ends the process with
+// std::terminate.
+struct ReceiveThread
+{
+    std::mutex mutex;
+    std::condition_variable stop;
+    bool stopping = false;
+    std::thread thread;
+
+    void start()
+    {
+        if (thread.joinable())
+            return;
+        stopping = false;
+        thread = std::thread([this] {
+            std::unique_lock lock(mutex);
+            while (!stopping)
+                stop.wait_for(lock, std::chrono::milliseconds(1));
+        });
+    }
+    void end()
+    {
+        if (!thread.joinable())
+            return;
+        {
+            std::lock_guard lock(mutex);
+            stopping = true;
+        }
+        stop.notify_all();
+        thread.join();
+    }
+};
+ReceiveThread &receiver = *new ReceiveThread;
+
 struct Reader
 {
     bool readerPresent = true;
+    bool receiveThread = false;
     bool tagPresent = true;
     bool leaveAfterNextWrite = false;
     int failingWord = -1;
@@ -66,6 +109,8 @@ EXPORT int32_t EPCSDK_CALL OpenComm(int32_t port)
     if (reader.readerPresent && port == kReaderPort && reader.openHandle == epcsdk::kNoLink) {
         reader.openHandle = reader.nextHandle++;
         result = reader.openHandle;
+        if (reader.receiveThread)
+            receiver.start();
     }
     return reader.record({SimOpenComm, port, 0, 0, 0, 0, 0, result});
 }
@@ -76,6 +121,7 @@ EXPORT int32_t EPCSDK_CALL CloseComm(int32_t handle)
     int32_t result = 0;
     if (reader.linked(handle)) {
         reader.openHandle = epcsdk::kNoLink;
+        receiver.end();
         result = 1;
     }
     return reader.record({SimCloseComm, handle, 0, 0, 0, 0, 0, result});
@@ -122,7 +168,13 @@ static_assert(std::is_same_v<decltype(WriteTagSingleWord), epcsdk::WriteTagSingl
 
 EXPORT void SimReset()
 {
+    receiver.end();
     reader = Reader{};
+}
+
+EXPORT void SimSetReceiveThread(int on)
+{
+    reader.receiveThread = on != 0;
 }
 
 EXPORT void SimSetReaderPresent(int present)
