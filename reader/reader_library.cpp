@@ -52,13 +52,11 @@ ReaderLibrary::ReaderLibrary(LibraryFiles files)
     : m_fixed{std::move(files.fixedPath)}, m_search{std::move(files.searchName)}
 {}
 
-ReaderLibrary::~ReaderLibrary()
-{
-    for (Module *module : {&m_fixed, &m_search}) {
-        if (module->handle != nullptr)
-            platform::closeLibrary(module->handle);
-    }
-}
+// The library stays loaded until the process ends: the process end takes it. A maker's
+// serial library may run a thread of its own from OpenComm to CloseComm, and the Close button
+// ends the program without CloseComm; unloading the library under that thread crashes the
+// program as it exits (FreeLibrary or dlclose under a running thread).
+ReaderLibrary::~ReaderLibrary() = default;
 
 std::variant<void *, BindError> ReaderLibrary::bind(Slot &slot)
 {

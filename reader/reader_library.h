@@ -65,6 +65,7 @@ class ReaderLibrary
 {
 public:
     explicit ReaderLibrary(LibraryFiles files = defaultLibraryFiles());
+    // Never unloads the library, whose threads may outlive the link.
     ~ReaderLibrary();
     ReaderLibrary(const ReaderLibrary &) = delete;
     ReaderLibrary &operator=(const ReaderLibrary &) = delete;

@@ -71,6 +71,9 @@ TEST(Win32Window, EachOperatorStepShowsItsOutcome)
         // The close box runs the unload step, the Close button does not.
         {"", [](P p) { p.connect(); PostMessageW(p.main, WM_CLOSE, 0, 0); EXPECT_EQ(p.exitCode(), 0u); EXPECT_EQ(p.calls("CloseComm"), 1); }, opList, ""},
         {"", [](P p) { p.connect(); PostMessageW(p.item(cmdClose), BM_CLICK, 0, 0); EXPECT_EQ(p.exitCode(), 0u); EXPECT_EQ(p.calls("CloseComm"), 0); }, opList, ""},
+        // So too over a reader library whose OpenComm starts a thread, running until CloseComm.
+        {"thread", [](P p) { p.connect(); EXPECT_EQ(p.text(opList), kConnected); PostMessageW(p.main, WM_CLOSE, 0, 0); EXPECT_EQ(p.exitCode(), 0u); EXPECT_EQ(p.calls("CloseComm"), 1); }, opList, ""},
+        {"thread", [](P p) { p.connect(); EXPECT_EQ(p.text(opList), kConnected); PostMessageW(p.item(cmdClose), BM_CLICK, 0, 0); EXPECT_EQ(p.exitCode(), 0u); EXPECT_EQ(p.calls("CloseComm"), 0); }, opList, ""},
         // Log-off or shutdown runs the unload step, once, even when the window is closed after.
         {"", [](P p) { p.connect(); EXPECT_TRUE(SendMessageW(p.main, WM_QUERYENDSESSION, 0, 0)); SendMessageW(p.main, WM_ENDSESSION, TRUE, 0);
                        EXPECT_EQ(p.calls("CloseComm"), 1); PostMessageW(p.main, WM_CLOSE, 0, 0); EXPECT_EQ(p.exitCode(), 0u); EXPECT_EQ(p.calls("CloseComm"), 1); }, opList, ""},
