@@ -38,6 +38,14 @@ private:
     {
         return names.begin()[pick(static_cast<int>(names.size()))];
     }
+    // Half the windows over a reader library that runs a thread of its own from OpenComm to
+    // CloseComm; the test may end with it running, as the program may.
+    QString overThreadedReader()
+    {
+        const bool threaded = pick(2);
+        SimSetReceiveThread(threaded);
+        return threaded ? u", threaded reader"_qs : QString();
+    }
     QString randomText()
     {
         QString text;
@@ -101,7 +109,7 @@ private:
                      w.open();
                      m_seenCalls = 0;
                      m_colourBefore = w.statusColour();
-                     return QStringLiteral("close the window, open a new one");
+                     return u"close the window, open a new one"_qs + overThreadedReader();
                  }
                  const int tag = pick(5) != 0, reader = pick(5) != 0;
                  const int failing = pick(3) ? -1 : 6 + pick(2);
@@ -152,6 +160,7 @@ private slots:
                     previous(type, context, message);
             });
         m_random.seed(seed);
+        overThreadedReader();
         const auto table = steps();
         // Weight i is the table's at i + 0.5, the middle of the i-th of table.size() intervals.
         std::discrete_distribution<std::size_t> choose(

@@ -136,7 +136,7 @@ public:
                 return cat("key ", std::array{"Tab", "Shift+Tab", "Return", "Space"}[key]); }},
             {16, [this] { // reader faults, which the program reads before each reader call
                 const std::string faults = std::array{"", "", "notag", "fail 6", "fail 7", "absent", "leave"}[pick(7)];
-                std::ofstream(kFaults) << faults;
+                std::ofstream(kFaults) << faults << (m_life.threaded ? " thread" : "");
                 return cat("faults \"", faults, "\""); }},
             {4, [this] { // the window moved between monitors of other resolutions, four times
                 std::string what = "dpi";
@@ -155,9 +155,11 @@ public:
                 // Wine's close box takes no click of injected input: Alt+F4 is the same command.
                 const bool box = pick(3) != 0;
                 box ? pressWith(VK_MENU, VK_F4) : (void)clickInside(m_program->item(cmdClose));
-                WaitForSingleObject(m_program->process.hProcess, 20000); // that it ends is win32_window_test's
+                // That it ends is win32_window_test's; a program that ended did so cleanly.
+                const DWORD code = m_program->exitCode();
+                m_crashed = code != 0 && code != STILL_ACTIVE ? code : 0;
                 start();
-                return cat(box ? "Alt+F4" : "click cmdClose", ", start again"); }},
+                return cat(box ? "Alt+F4" : "click cmdClose", ", start again", m_life.threaded ? ", threaded reader" : ""); }},
         };
         // clang-format on
     }
@@ -165,6 +167,8 @@ public:
     // Whether the window kept its promises; what it broke otherwise.
     std::string check()
     {
+        if (m_crashed != 0)
+            return cat("the program ended with exit code ", m_crashed);
         m_program->settle();
         if (IsWindowVisible(FindWindowW(L"#32770", L"Connect..."))) // the port question: OK
             press(VK_RETURN), m_program->settle();
@@ -191,10 +195,12 @@ private:
     void start()
     {
         m_program.reset(); // its log and faults files are made anew
-        m_program = std::make_unique<Program>();
+        // Half the programs over a reader library that runs a thread of its own.
+        const bool threaded = pick(2);
+        m_program = std::make_unique<Program>(threaded ? "thread" : "");
         m_remoteRect = VirtualAllocEx(m_program->process.hProcess, nullptr, sizeof(RECT),
                                       MEM_COMMIT, PAGE_READWRITE);
-        m_life = {};
+        m_life = {.threaded = threaded};
         ++m_starts;
     }
 
@@ -240,10 +246,12 @@ private:
         int dpi = USER_DEFAULT_SCREEN_DPI;
         COLORREF colour = GetSysColor(COLOR_WINDOWTEXT);
         std::pair<int, int> first{}; // GDI and USER objects after the first step
+        bool threaded = false;
     } m_life;
     std::mt19937_64 m_random;
     std::unique_ptr<Program> m_program;
     void *m_remoteRect = nullptr;
+    DWORD m_crashed = 0; // the exit code of a program that ended badly
 };
 
 TEST(RandomOperator, KeepsTheWindowsPromisesAndItsObjectsBounded)
