@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -98,12 +96,23 @@ class Bytes
 public:
     explicit Bytes(const std::wstring &path)
     {
-        // A maker's DLL is far smaller; a larger file is read only as far as this.
-        constexpr std::size_t kLimit = 64 << 20;
-        std::ifstream file(path.c_str(), std::ios::binary);
-        std::istreambuf_iterator<char> from(file), end;
-        while (from != end && m_bytes.size() < kLimit)
-            m_bytes.push_back(*from++);
+        // Read with the system's calls: the C++ streams would put much of the C++ library
+        // into the program. A maker's DLL is far smaller than the limit; a larger file is
+        // read only as far as that.
+        constexpr DWORD kLimit = 64 << 20;
+        const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return;
+        LARGE_INTEGER size{};
+        DWORD read = 0;
+        if (GetFileSizeEx(file, &size)) {
+            m_bytes.resize(static_cast<std::size_t>(std::min<LONGLONG>(size.QuadPart, kLimit)));
+            if (!ReadFile(file, m_bytes.data(), static_cast<DWORD>(m_bytes.size()), &read, nullptr))
+                read = 0;
+        }
+        m_bytes.resize(read);
+        CloseHandle(file);
     }
 
     template <typename T> bool read(std::size_t offset, T &value) const
