@@ -240,12 +240,13 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_ACTIVATE:
         // The window itself would take the focus when it is activated again: the control
-        // that had it gets it back.
+        // that had it gets it back. Not while the window is minimised, when no control shows
+        // to take keys; restoring it activates it once more, not minimised.
         if (LOWORD(wParam) == WA_INACTIVE) {
             const HWND focus = GetFocus();
             if (focus != nullptr && IsChild(m_window, focus))
                 m_lastFocus = focus;
-        } else if (m_lastFocus != nullptr) {
+        } else if (HIWORD(wParam) == 0 && m_lastFocus != nullptr) {
             SetFocus(m_lastFocus);
         }
         return 0;
@@ -282,10 +283,13 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         m_loaded = false;
         PostQuitMessage(0);
         return 0;
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
-        m_window = nullptr;
-        break;
+    case WM_NCDESTROY: {
+        // The last message: the default handling still frees what the window holds, by its
+        // handle.
+        const HWND window = std::exchange(m_window, nullptr);
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
     }
     return DefWindowProcW(m_window, message, wParam, lParam);
 }
