@@ -101,10 +101,11 @@ bool FormWindow::create()
 
 void FormWindow::show(int showCommand)
 {
-    // The focus starts in the port list, the first control of the Tab cycle.
+    // The focus starts in the port list, the first control of the Tab cycle; started
+    // minimised, once the window is restored.
     m_lastFocus = control(ControlId::cboComPort);
     ShowWindow(m_window, showCommand);
-    if (GetActiveWindow() == m_window)
+    if (GetActiveWindow() == m_window && !IsIconic(m_window))
         SetFocus(m_lastFocus);
     UpdateWindow(m_window);
     SetTimer(m_window, kNameControlsTimer, 0, nullptr);
