@@ -204,12 +204,12 @@ std::wstring lowered(std::wstring text)
 std::string missingDependency(const std::wstring &path, std::set<std::wstring> &seen)
 {
     for (const std::string &import : readPeImage(path).imports) {
-        const std::wstring name = widened(import);
-        if (name.empty() || !seen.insert(lowered(name)).second)
+        const std::wstring name = widened(import), key = lowered(name);
+        if (name.empty() || !seen.insert(key).second)
             continue;
         // Loaded, with all that it needs; and the API sets, which the loader resolves itself.
-        if (GetModuleHandleW(name.c_str()) != nullptr || lowered(name).starts_with(L"api-ms-") ||
-            lowered(name).starts_with(L"ext-ms-"))
+        if (GetModuleHandleW(name.c_str()) != nullptr || key.starts_with(L"api-ms-") ||
+            key.starts_with(L"ext-ms-"))
             continue;
         std::wstring found;
         for (const std::wstring &folder : {folderOf(path), systemFolder()}) {
