@@ -3,11 +3,7 @@
 // the calls that a maker's library makes on Windows. Never shipped: it shows whether a
 // library of that kind works where tagwright.exe runs, under Wine on a Linux tty included.
 //
-// A request is [length, command, bank, word, byte 1, byte 2, checksum], where length counts
-// the bytes after itself and the checksum makes all bytes before it plus itself sum to zero
-// (mod 256). A write carries the word's high and low bytes, a read the word count and 0. A
-// reply is [length, status, data..., checksum] in the same form, with two bytes per word
-// read.
+// The frames, and how a reply is matched to its request, are in serial_frame.h.
 //
 // TAGWRIGHT_SERIAL_TRACE names a file to which each serial call appends its name, its
 // result and the last error, so that a failing line shows which call failed.
@@ -16,6 +12,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -24,10 +21,6 @@
 #define EXPORT extern "C" __declspec(dllexport)
 
 namespace {
-
-// A reader that has not answered within this long is taken as gone: a call fails, it never
-// hangs the operator's window.
-constexpr DWORD kReplyTimeoutMs = 2000;
 
 bool traced(const char *call, BOOL ok)
 {
@@ -62,52 +55,73 @@ bool finish(HANDLE port, OVERLAPPED &io, BOOL started, DWORD deadline, DWORD &do
     return GetOverlappedResult(port, &io, &done, FALSE) != FALSE;
 }
 
-// Sends a request and collects its reply; false when the reader does not answer in time or
-// answers with a frame that does not check.
-bool transact(int32_t handle, const serial_frame::Request &request, serial_frame::Reply &reply)
+// The port as exchange()'s line, within one deadline for the request and its reply.
+class PortLine
 {
-    HANDLE port = portOf(handle);
-    if (handle == epcsdk::kNoLink || handle == 0)
-        return false;
-    // Bytes of an earlier reply that came too late would be taken for this one's.
-    traced("PurgeComm", PurgeComm(port, PURGE_RXCLEAR | PURGE_TXCLEAR));
-    OVERLAPPED io{};
-    io.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    const DWORD deadline = GetTickCount() + kReplyTimeoutMs;
-    DWORD done = 0;
-    const auto bytes = request.bytes();
-    bool ok =
-        traced("WriteFile",
-               finish(port, io, WriteFile(port, bytes.data(), DWORD(bytes.size()), nullptr, &io),
-                      deadline, done)) &&
-        done == bytes.size() && traced("SetCommMask", SetCommMask(port, EV_RXCHAR));
-    std::string received;
-    while (ok && !reply.parse(received)) {
+public:
+    explicit PortLine(HANDLE port) : port_(port)
+    {
+        io_.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    }
+    ~PortLine() { CloseHandle(io_.hEvent); }
+    PortLine(const PortLine &) = delete;
+    PortLine &operator=(const PortLine &) = delete;
+
+    bool send(const std::string &bytes)
+    {
+        DWORD done = 0;
+        return traced("WriteFile",
+                      finish(port_, io_,
+                             WriteFile(port_, bytes.data(), DWORD(bytes.size()), nullptr, &io_),
+                             deadline_, done)) &&
+               done == bytes.size() && traced("SetCommMask", SetCommMask(port_, EV_RXCHAR));
+    }
+
+    bool receive(std::string &received)
+    {
         DWORD event = 0, have = 0;
         COMSTAT status{};
-        ResetEvent(io.hEvent);
-        ok = traced("ClearCommError", ClearCommError(port, nullptr, &status));
+        ResetEvent(io_.hEvent);
+        bool ok = traced("ClearCommError", ClearCommError(port_, nullptr, &status));
         // Windows ends the wait with the event, or with none when the mask changes. Wine ends
         // it with ERROR_OPERATION_ABORTED on a pseudo-terminal, whose modem lines it cannot
         // read: the queue is then polled instead, within the same deadline.
         if (ok && status.cbInQue == 0) {
             if (!traced("WaitCommEvent",
-                        finish(port, io, WaitCommEvent(port, &event, &io), deadline, have)))
+                        finish(port_, io_, WaitCommEvent(port_, &event, &io_), deadline_, have)))
                 Sleep(5);
-            ok = traced("ClearCommError", ClearCommError(port, nullptr, &status));
+            ok = traced("ClearCommError", ClearCommError(port_, nullptr, &status));
         }
         char chunk[64];
         const DWORD want = status.cbInQue < sizeof chunk ? status.cbInQue : sizeof chunk;
-        ResetEvent(io.hEvent);
+        ResetEvent(io_.hEvent);
         if (ok && want > 0) {
-            ok = traced("ReadFile", finish(port, io, ReadFile(port, chunk, want, nullptr, &io),
-                                           deadline, have));
+            ok = traced("ReadFile", finish(port_, io_, ReadFile(port_, chunk, want, nullptr, &io_),
+                                           deadline_, have));
             received.append(chunk, ok ? have : 0);
         }
-        ok = ok && static_cast<LONG>(deadline - GetTickCount()) > 0;
+        return ok && static_cast<LONG>(deadline_ - GetTickCount()) > 0;
     }
-    CloseHandle(io.hEvent);
-    return ok;
+
+private:
+    HANDLE port_;
+    OVERLAPPED io_{};
+    const DWORD deadline_ = GetTickCount() + serial_frame::kReplyBoundMs;
+};
+
+// Sends a request, numbered for its reply, and takes that reply.
+bool transact(int32_t handle, serial_frame::Request request, serial_frame::Reply &reply)
+{
+    // Begun anywhere, so that a reply that a reader still owes a program that has just ended
+    // is unlikely to carry the number of this program's first request.
+    static std::atomic<uint8_t> next{static_cast<uint8_t>(GetTickCount())};
+    if (handle == epcsdk::kNoLink || handle == 0)
+        return false;
+    // Leaves no part of an earlier frame ahead of the reply.
+    traced("PurgeComm", PurgeComm(portOf(handle), PURGE_RXCLEAR | PURGE_TXCLEAR));
+    request.sequence = next++;
+    PortLine line(portOf(handle));
+    return serial_frame::exchange(line, request, reply);
 }
 
 } // namespace
@@ -124,7 +138,7 @@ EXPORT int32_t EPCSDK_CALL OpenComm(int32_t port)
     COMMTIMEOUTS timeouts{};
     // Reads return at once with what has arrived: WaitCommEvent does the waiting.
     timeouts.ReadIntervalTimeout = MAXDWORD;
-    timeouts.WriteTotalTimeoutConstant = kReplyTimeoutMs;
+    timeouts.WriteTotalTimeoutConstant = serial_frame::kReplyBoundMs;
     bool ok = traced("SetupComm", SetupComm(handle, 4096, 4096)) &&
               traced("GetCommState", GetCommState(handle, &line));
     line.BaudRate = CBR_57600;
@@ -159,7 +173,7 @@ EXPORT int32_t EPCSDK_CALL ReadTag(int32_t handle, uint8_t bank, uint8_t firstWo
 {
     serial_frame::Reply reply;
     if (buffer == nullptr ||
-        !transact(handle, {serial_frame::kRead, bank, firstWord, wordCount, 0}, reply) ||
+        !transact(handle, {0, serial_frame::kRead, bank, firstWord, wordCount, 0}, reply) ||
         reply.status != serial_frame::kOk || reply.data.size() != 2u * wordCount)
         return 0;
     reply.data.copy(reinterpret_cast<char *>(buffer), reply.data.size());
@@ -170,7 +184,7 @@ EXPORT int32_t EPCSDK_CALL WriteTagSingleWord(int32_t handle, uint8_t bank, uint
                                               uint8_t high, uint8_t low)
 {
     serial_frame::Reply reply;
-    const bool ok = transact(handle, {serial_frame::kWrite, bank, word, high, low}, reply) &&
+    const bool ok = transact(handle, {0, serial_frame::kWrite, bank, word, high, low}, reply) &&
                     reply.status == serial_frame::kOk;
     return ok ? epcsdk::kWriteOk : 0;
 }

@@ -9,11 +9,13 @@
 // Each frame received and each reply is logged to --log with the time in milliseconds.
 // After each frame, --tag holds the tag's EPC bank: its 32 words in hexadecimal, word 0
 // first. --control is read before each frame: "silent" (no reply), "error" (the reader
-// fails), "lost" (no tag in the field), or anything else for a reader that works. With
-// --pid-file, it goes to the background once the link is in place and writes its process id.
-// Each reply leaves --reply-ms after its frame came (20 by default): a reader takes a while
-// to reach the tag, long enough that the library waits for each reply, as it must for a real
-// one.
+// fails), "lost" (no tag in the field), "garbled" (the reply's checksum is wrong), or anything
+// else for a reader that works. With --pid-file, it goes to the background once the link is
+// in place and writes its process id. Each reply leaves --reply-ms after its frame came (20
+// by default): a reader takes a while to reach the tag, long enough that the library waits
+// for each reply, as it must for a real one. "delay MS" in --control delays the reply by MS
+// instead: beyond the library's bound, the reply comes late, while the library already waits
+// for the reply to its next request. Frames are answered in turn, so that one comes late too.
 #include "simreader/serial_frame.h"
 
 #include <fcntl.h>
@@ -24,12 +26,14 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -54,23 +58,32 @@ Reply answer(const std::string &body, const std::string &control)
     const auto at = [&](std::size_t i) {
         return static_cast<uint8_t>(body[i]);
     };
-    const bool fits = body.size() == 5 && at(1) < memory.size() && at(2) < memory[0].size();
+    reply.sequence = at(0);
+    const bool fits = body.size() == 6 && at(2) < memory.size() && at(3) < memory[0].size();
     if (control.find("error") != std::string::npos || !fits)
         return reply;
     if (control.find("lost") != std::string::npos) {
         reply.status = kNoTag;
         return reply;
     }
-    auto &bank = memory[at(1)];
-    if (at(0) == kWrite) {
-        bank[at(2)] = static_cast<uint16_t>(at(3) << 8 | at(4));
+    auto &bank = memory[at(2)];
+    if (at(1) == kWrite) {
+        bank[at(3)] = static_cast<uint16_t>(at(4) << 8 | at(5));
         reply.status = kOk;
-    } else if (at(0) == kRead && at(3) > 0 && at(2) + at(3) <= int(bank.size())) {
-        for (int i = 0; i < at(3); ++i)
-            reply.data += {char(bank[at(2) + i] >> 8), char(bank[at(2) + i] & 0xFF)};
+    } else if (at(1) == kRead && at(4) > 0 && at(3) + at(4) <= int(bank.size())) {
+        for (int i = 0; i < at(4); ++i)
+            reply.data += {char(bank[at(3) + i] >> 8), char(bank[at(3) + i] & 0xFF)};
         reply.status = kOk;
     }
     return reply;
+}
+
+// The reply's delay: "delay MS" in the control file, or else --reply-ms.
+std::chrono::milliseconds replyDelay(const std::string &control, const std::string &replyMs)
+{
+    const auto delay = control.find("delay ");
+    const std::string ms = delay != std::string::npos ? control.substr(delay + 6) : replyMs;
+    return std::chrono::milliseconds(ms.empty() ? 20 : std::strtoul(ms.c_str(), nullptr, 10));
 }
 
 } // namespace
@@ -87,9 +100,6 @@ int main(int argc, char **argv)
                      argv[0]);
         return 2;
     }
-    const std::string replyMs = options["--reply-ms"];
-    const auto replyDelayUs =
-        static_cast<useconds_t>(replyMs.empty() ? 20'000 : 1000 * std::stoul(replyMs));
     // The slave stays open here too: a master whose slave nobody holds reads only errors,
     // and the program opens and closes the port many times.
     int master = -1, slave = -1;
@@ -143,17 +153,21 @@ int main(int argc, char **argv)
             received.erase(0, consumed);
             // A silent reader does nothing at all, the write of a tag included.
             const bool answers = ok && control.str().find("silent") == std::string::npos;
-            const std::string reply = answers ? answer(body, control.str()).bytes() : "";
+            std::string reply = answers ? answer(body, control.str()).bytes() : "";
+            const bool garbled = control.str().find("garbled") != std::string::npos;
+            if (answers && garbled)
+                reply.back() = static_cast<char>(reply.back() + 1);
             // The tag's file is whole before the reply leaves, for a test that reads it then.
             if (std::ofstream tag(options["--tag"]); tag) {
                 for (uint16_t word : memory[1])
                     tag << std::hex << std::uppercase << word << ' ';
             }
             if (answers) {
-                usleep(replyDelayUs);
+                std::this_thread::sleep_for(replyDelay(control.str(), options["--reply-ms"]));
                 if (write(master, reply.data(), reply.size()) < 0)
                     return 1;
-                log << stamp() << " out " << hex(reply) << '\n';
+                log << stamp() << " out " << hex(reply) << (garbled ? "(bad checksum)" : "")
+                    << '\n';
             }
             log.flush();
         }

@@ -45,9 +45,9 @@ TEST(SerialLine, WritesReadsReconnectsAndOutlivesAFailingReader)
     EXPECT_EQ(p.text(opList), kDisconnected);
     p.connect();
     EXPECT_EQ(p.text(opList), kConnected);
-    // A silent reader fails the write within its two seconds, as a failing one and one
-    // without a tag fail it at once; the window writes on.
-    for (const char *fault : {"silent", "error", "lost"}) {
+    // A silent reader fails the write within its two seconds, as a failing one, one without a
+    // tag and one whose reply is garbled fail it at once; the window writes on.
+    for (const char *fault : {"silent", "error", "lost", "garbled"}) {
         control(fault);
         p.click(cmdWriteCard);
         EXPECT_TRUE(p.text(opList).starts_with("0010001001" + std::string(kCardWriteError)))
