@@ -10,11 +10,13 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -35,14 +37,12 @@ struct TerminalLine
     }
     bool receive(std::string &received)
     {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         pollfd ready{fd, POLLIN, 0};
         char chunk[64];
-        const ssize_t got = left.count() > 0 && poll(&ready, 1, int(left.count())) > 0
-                                ? read(fd, chunk, sizeof chunk)
-                                : 0;
-        received.append(chunk, got > 0 ? std::size_t(got) : 0);
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        const ssize_t got =
+            poll(&ready, 1, std::max(0, int(left.count()))) > 0 ? read(fd, chunk, sizeof chunk) : 0;
+        received.append(chunk, std::max<ssize_t>(got, 0));
         gaveUp = got <= 0 || Clock::now() >= deadline;
         return !gaveUp;
     }
@@ -57,39 +57,21 @@ struct Step
     std::string data = "";
 };
 
-// The Linux reader on a terminal of its own, answering at once unless told otherwise.
-class SerialExchange : public testing::Test
+TEST(SerialExchange, EachRequestTakesOnlyItsOwnReplyAndAGarbledOneEndsItAtOnce)
 {
-protected:
-    void SetUp() override
-    {
-        std::filesystem::create_directories(files_);
-        ASSERT_EQ(std::system((SERIAL_TAG_READER " --reply-ms 0 --link " + file("tty") + " --log " +
-                               file("frames.log") + " --tag " + file("tag") + " --control " +
-                               file("control") + " --pid-file " + file("pid") + " >/dev/null")
-                                  .c_str()),
-                  0);
-        fd_ = open(file("tty").c_str(), O_RDWR | O_NOCTTY);
-        ASSERT_GE(fd_, 0);
-    }
-    void TearDown() override
-    {
-        pid_t reader = 0;
-        std::ifstream(file("pid")) >> reader;
-        if (reader > 0)
-            kill(reader, SIGTERM);
-        close(fd_);
-        std::filesystem::remove_all(files_);
-    }
-    std::string file(const char *name) const { return (files_ / name).string(); }
-
-    const std::filesystem::path files_ =
+    const auto files =
         std::filesystem::temp_directory_path() / ("serial_frame_test." + std::to_string(getpid()));
-    int fd_ = -1;
-};
+    const auto file = [&](const char *name) {
+        return (files / name).string();
+    };
+    std::filesystem::create_directories(files);
+    std::string reader = SERIAL_TAG_READER " --reply-ms 0";
+    for (const char *name : {"link", "log", "tag", "control", "pid-file"})
+        reader += std::string(" --") + name + ' ' + file(name);
+    ASSERT_EQ(std::system((reader + " >/dev/null").c_str()), 0);
+    const int fd = open(file("link").c_str(), O_RDWR | O_NOCTTY);
+    EXPECT_GE(fd, 0);
 
-TEST_F(SerialExchange, EachRequestTakesOnlyItsOwnReplyAndAGarbledOneEndsItAtOnce)
-{
     const Request write6{0, kWrite, 1, 6, 0x12, 0x34};
     const Step steps[] = {
         {"", write6, true, false, kOk},
@@ -109,15 +91,19 @@ TEST_F(SerialExchange, EachRequestTakesOnlyItsOwnReplyAndAGarbledOneEndsItAtOnce
         std::ofstream(file("control")) << step.control;
         Request request = step.request;
         request.sequence = ++sequence;
-        TerminalLine line{fd_};
+        TerminalLine line{fd};
         Reply reply;
-        EXPECT_EQ(exchange(line, request, reply), step.answered) << step.control;
-        EXPECT_EQ(line.gaveUp, step.gaveUp) << step.control;
-        if (step.answered) {
-            EXPECT_EQ(reply.status, step.status) << step.control;
-            EXPECT_EQ(reply.data, step.data) << step.control;
-        }
+        const bool answered = exchange(line, request, reply);
+        EXPECT_EQ(std::tuple(answered, line.gaveUp, int(reply.status), reply.data),
+                  std::tuple(step.answered, step.gaveUp, int(step.status), step.data))
+            << step.control;
     }
+    pid_t started = 0;
+    std::ifstream(file("pid-file")) >> started;
+    if (started > 0)
+        kill(started, SIGTERM);
+    close(fd);
+    std::filesystem::remove_all(files);
 }
 
 } // namespace
