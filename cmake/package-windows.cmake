@@ -3,6 +3,12 @@
 #
 #   cmake -DEXE=<tagwright.exe> -DREADME=<win32/README.txt> -DVERSION=<x.y>
 #         -DOUT=<dist/tagwright-x.y-win32.zip> -P cmake/package-windows.cmake
+#
+# Two runs on the same files make the same bytes: the entries in a fixed order, each dated
+# SOURCE_DATE_EPOCH (from the environment; scripts/package-windows.sh sets it to the last
+# commit's time) where it is set, with fixed permissions and no extra fields, which would
+# carry more times and the builder's uid and gid. Info-ZIP's zip does that (-X); CMake's own
+# archiver always writes the extra fields.
 foreach(variable EXE README VERSION OUT)
     if(NOT DEFINED ${variable} OR "${${variable}}" STREQUAL "")
         message(FATAL_ERROR "package-windows: -D${variable}=... is missing")
@@ -28,8 +34,25 @@ string(REPLACE "\n" "\r\n" readme "${readme}")
 string(ASCII 239 187 191 byte_order_mark)
 file(WRITE ${staging}/README.txt "${byte_order_mark}${readme}")
 
+file(CHMOD ${staging}/tagwright.exe FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
+           GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+file(CHMOD ${staging}/README.txt FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+if(NOT "$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
+    execute_process(COMMAND touch -d @$ENV{SOURCE_DATE_EPOCH} tagwright.exe README.txt
+                    WORKING_DIRECTORY ${staging} RESULT_VARIABLE failed)
+    if(failed)
+        message(FATAL_ERROR "package-windows: SOURCE_DATE_EPOCH=$ENV{SOURCE_DATE_EPOCH} is no time")
+    endif()
+endif()
+
+find_program(ZIP zip)
+if(NOT ZIP)
+    message(FATAL_ERROR "package-windows: Info-ZIP's zip is not installed (scripts/setup.sh)")
+endif()
 file(REMOVE ${OUT})
-execute_process(COMMAND ${CMAKE_COMMAND} -E tar cf ${OUT} --format=zip tagwright.exe README.txt
+# A zip entry's date is in local time: UTC, whatever the builder's time zone.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env TZ=UTC0
+                        ${ZIP} -q -X -D ${OUT} tagwright.exe README.txt
                 WORKING_DIRECTORY ${staging} RESULT_VARIABLE failed)
 file(REMOVE_RECURSE ${staging})
 if(failed)

@@ -12,6 +12,8 @@ packages=(
     # A virtual display for running the window headless, for looking at it, and for
     # operating it there by hand (xdotool), as for the screenshot in docs/.
     xvfb xauth x11-apps imagemagick xdotool
+    # The operator's zip, without the extra fields that carry the builder's uid and times.
+    zip
 )
 # The Windows build of the reader code, and Wine to run its tests (cmake/windows-tests.cmake):
 # the cross compiler, GoogleTest's sources to build for it, and Wine's 32-bit loader.
