@@ -48,6 +48,13 @@ if [[ $windows_tests == REQUIRED && $windows_ran -eq 0 ]]; then
     exit 1
 fi
 
+if [[ $windows_tests == OFF ]]; then
+    echo "== Reproducible release: left out with the Windows build (TAGWRIGHT_WINDOWS_TESTS=OFF)"
+else
+    echo "== Reproducible release: the release built twice, in two folders, compared byte for byte"
+    "$root/scripts/check-reproducible.sh"
+fi
+
 # The whole suite once more, built with AddressSanitizer (leaks included) and
 # UndefinedBehaviorSanitizer: any report fails the test that made it. The Windows tests need
 # no second run.
