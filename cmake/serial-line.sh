@@ -20,7 +20,7 @@ start)
         --control "$files/control" --pid-file "$files/reader-pid"
     # The program keeps running after this step, with Wine's heap checks, which `stop` reads,
     # and the reader library's trace of its serial calls.
-    TAGWRIGHT_SERIAL_TRACE=Z:$files/trace XDG_DATA_HOME=$files \
+    TAGWRIGHT_SERIAL_TRACE=Z:$files/trace XDG_DATA_HOME=$files XDG_CONFIG_HOME=$files/config \
         DISPLAY=":$(head -n1 "$prefix.display")" WINEDEBUG=-all,err+heap,warn+heap setsid "$root/scripts/run-windows.sh" \
         --library "$library" --serial "$files/tty" --zip "$zip" >"$log" 2>&1 </dev/null &
     # The command says when it starts the program, once everything is in place.
