@@ -55,6 +55,14 @@ else
     "$root/scripts/check-reproducible.sh"
 fi
 
+# The Debian package, built from that build's Windows program, installed, used and purged.
+if [[ $windows_tests == OFF ]]; then
+    echo "== Debian package: left out (it needs the Windows build; TAGWRIGHT_WINDOWS_TESTS=OFF)"
+else
+    echo "== Debian package: lintian, installed with apt-get, a card written by a user, purged"
+    "$root/scripts/test-package.sh" "$build"
+fi
+
 # The whole suite once more, built with AddressSanitizer (leaks included) and
 # UndefinedBehaviorSanitizer: any report fails the test that made it. The Windows tests need
 # no second run.

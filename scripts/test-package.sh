@@ -1,0 +1,181 @@
+#!/usr/bin/env bash
+# The Debian package as a Linux operator has it: built from the Windows program of the main
+# build (scripts/test.sh's), checked by lintian and desktop-file-validate, installed with
+# apt-get, started by a user of the group dialout on a virtual display with the serial
+# stand-in at C:\EPCSDK.DLL and the Linux reader on a pseudo-terminal, a card written, started
+# again with what it remembered, and purged, leaving nothing of it behind:
+#   scripts/test-package.sh [BUILD]     (BUILD: build/, or $TAGWRIGHT_BUILD_DIR)
+# It installs and removes a package and a user, so it runs as root (or through sudo without a
+# password), and refuses where tagwright is installed already.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$(realpath "${1:-${TAGWRIGHT_BUILD_DIR:-$root/build}}")
+user=tagwright-test
+started=$SECONDS
+
+fail() {
+    echo "test-package.sh: $*" >&2
+    exit 1
+}
+
+if [[ $(id -u) -ne 0 ]]; then
+    sudo -n true 2>/dev/null ||
+        fail "installing the Debian package needs root, or sudo without a password"
+    exec sudo -n "$0" "$build"
+fi
+windows=$build/windows
+for file in "$windows/bin/tagwright.exe" "$windows/bin/serial_line_test.exe" \
+    "$windows/serial-reader-library/EPCSDK.DLL" "$build/bin/serial_tag_reader"; do
+    [[ -f $file ]] || fail "$file is missing: build $build with its Windows tests first"
+done
+! dpkg-query -W -f='${Status}' tagwright 2>/dev/null | grep -q installed ||
+    fail "tagwright is installed on this machine: the test installs and purges its own"
+! id "$user" >/dev/null 2>&1 || fail "the user $user exists: remove it (userdel -r $user)"
+
+work=$(mktemp -d /tmp/tagwright-package.XXXXXX)
+chmod 755 "$work"
+home=/home/$user
+prefix=$home/.local/share/tagwright/wineprefix
+xvfb="" launcher="" display="" installed=""
+cleanup() {
+    if id "$user" >/dev/null 2>&1; then
+        as_user env WINEPREFIX="$prefix" wineserver --kill 2>/dev/null || true
+        [[ -z $launcher ]] || wait "$launcher" 2>/dev/null || true
+        # What else runs as the test's own user (a refusal's window) ends with it.
+        ps -u "$user" -o pid= | xargs -r kill 2>/dev/null || true
+        sleep 0.5
+        userdel --remove "$user" 2>/dev/null || true
+    fi
+    [[ ! -s $work/reader-pid ]] || kill "$(cat "$work/reader-pid")" 2>/dev/null || true
+    [[ -z $xvfb ]] || kill "$xvfb" 2>/dev/null || true
+    [[ -z $installed ]] || apt-get purge -y -qq tagwright >/dev/null 2>&1 || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A login of the test's user, with nothing of root's environment.
+as_user() {
+    runuser -u "$user" -- env -i HOME="$home" USER="$user" LOGNAME="$user" PATH=/usr/bin:/bin \
+        LANG=C.UTF-8 DISPLAY="$display" "$@"
+}
+
+# The package, from the main build's tagwright.exe.
+version=$(sed -n 's/^project(Tagwright VERSION \([^ )]*\).*/\1/p' "$root/CMakeLists.txt")
+cmake -DEXE="$windows/bin/tagwright.exe" -DREADME="$root/win32/README.txt" \
+    -DVERSION="$version" -DOUT="$work/tagwright.zip" -P "$root/cmake/package-windows.cmake"
+deb=$("$root/scripts/package-debian.sh" --zip "$work/tagwright.zip" --out "$work")
+# lintian's own remark on running as root is no finding.
+if ! findings=$(lintian --fail-on error,warning "$deb" 2>&1) ||
+    grep -v '^running with root privileges' <<<"$findings" | grep -q .; then
+    echo "$findings" >&2
+    fail "lintian reports the findings above on $(basename "$deb")"
+fi
+findings=$(desktop-file-validate "$root/packaging/tagwright.desktop" 2>&1) && [[ -z $findings ]] ||
+    fail "desktop-file-validate: $findings"
+echo "$(basename "$deb"): $(($(stat -c %s "$deb") / 1024)) KiB, lintian and" \
+    "desktop-file-validate find nothing"
+
+if ! DEBIAN_FRONTEND=noninteractive apt-get install -y "$deb" >"$work/apt.log" 2>&1; then
+    cat "$work/apt.log" >&2
+    fail "apt-get could not install $deb"
+fi
+installed=1
+echo "apt-get install: $(grep -E '^[0-9]+ upgraded' "$work/apt.log")"
+dpkg -L tagwright >"$work/files"
+
+useradd --create-home --groups dialout --shell /bin/bash "$user"
+setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp \
+    3>"$work/display" >"$work/xvfb.log" 2>&1 </dev/null &
+xvfb=$!
+for _ in $(seq 100); do
+    [[ -s $work/display ]] && break
+    sleep 0.1
+done
+[[ -s $work/display ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+display=:$(head -n1 "$work/display")
+
+# The menu's first start, before anything is remembered: the refusal, in a window too.
+status=0
+as_user tagwright 2>"$work/refusal.log" </dev/null || status=$?
+[[ $status -eq 2 && $(cat "$work/refusal.log") == "tagwright: no reader library or serial"* ]] ||
+    fail "tagwright without a library or a device ended with $status: $(cat "$work/refusal.log")"
+for _ in $(seq 50); do
+    window=$(as_user xwininfo -root -tree | awk '/"Pro Tagwright"/ { print $1; exit }')
+    [[ -z $window ]] || break
+    sleep 0.1
+done
+[[ -n $window ]] || fail "the refusal of a start without a terminal showed no window"
+as_user xkill -id "$window" >/dev/null
+
+# The reader on a pseudo-terminal that only root and the group dialout may open, as a USB
+# serial adapter's device.
+cp "$windows/serial-reader-library/EPCSDK.DLL" "$windows/bin/serial_line_test.exe" "$work/"
+install -o "$user" -m 0644 /dev/null "$work/control"
+"$build/bin/serial_tag_reader" --link "$work/tty" --log "$work/frames.log" --tag "$work/tag" \
+    --control "$work/control" --pid-file "$work/reader-pid" >/dev/null
+chgrp dialout "$(realpath "$work/tty")"
+chmod 0660 "$(realpath "$work/tty")"
+
+# Starts the installed tagwright as the user with ARGUMENTS, and waits for its start line.
+start() {
+    local log=$1
+    shift
+    setsid runuser -u "$user" -- env -i HOME="$home" USER="$user" LOGNAME="$user" \
+        PATH=/usr/bin:/bin LANG=C.UTF-8 DISPLAY="$display" tagwright "$@" \
+        >"$log" 2>&1 </dev/null &
+    launcher=$!
+    # The first start makes the Wine prefix.
+    for _ in $(seq 1800); do
+        grep -q "^Starting tagwright.exe" "$log" && return 0
+        kill -0 "$launcher" 2>/dev/null || break
+        sleep 0.1
+    done
+    cat "$log" >&2
+    fail "tagwright $* did not start tagwright.exe"
+}
+# Drives the window with the Windows tests' driver, in the user's prefix, on that display.
+drive() {
+    if ! as_user WINEPREFIX="$prefix" WINEDEBUG=-all \
+        WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
+        TAGWRIGHT_SERIAL_TAG="Z:$work/tag" TAGWRIGHT_SERIAL_CONTROL="Z:$work/control" \
+        wine "$work/serial_line_test.exe" --gtest_filter="$1" >"$work/driver.log" 2>&1; then
+        cat "$work/driver.log" "$work/start.log" >&2
+        fail "the window did not do what $1 expects (above)"
+    fi
+    # The driver ends the program.
+    wait "$launcher" || true
+}
+
+start "$work/start.log" --library "$work/EPCSDK.DLL" --serial "$work/tty"
+drive 'SerialLine.*'
+# The driver's last card is 1002: the card value 10,000,000 + 1002 in words 6 and 7.
+read -ra words <<<"$(tr '\n' ' ' <"$work/tag")"
+(((0x${words[6]} << 16 | 0x${words[7]}) == 10001002)) ||
+    fail "the reader's tag holds ${words[6]} ${words[7]} in words 6 and 7, not card 10001002"
+echo "Started by $user (group dialout) with --library and --serial: connected, and the" \
+    "reader's tag holds card 10001002"
+start "$work/start.log"
+expected="Starting tagwright.exe: $work/EPCSDK.DLL at C:\\EPCSDK.DLL, $work/tty as COM9"
+[[ $(tail -n1 "$work/start.log") == "$expected" ]] ||
+    fail "tagwright without arguments did not take the remembered ones: $(cat "$work/start.log")"
+drive 'SerialLineAgain.*'
+echo "Started again without arguments: the remembered library and device, connected"
+
+as_user env WINEPREFIX="$prefix" wineserver --kill
+launcher=""
+if ! DEBIAN_FRONTEND=noninteractive apt-get purge -y tagwright >"$work/apt.log" 2>&1; then
+    cat "$work/apt.log" >&2
+    fail "apt-get could not purge tagwright"
+fi
+left=()
+while IFS= read -r path; do
+    [[ $path != /. ]] || continue
+    # A folder that another package holds too, such as /usr/share/man/man1, stays.
+    if [[ -e $path || -L $path ]] && ! { [[ -d $path ]] && dpkg -S "$path" >/dev/null 2>&1; }; then
+        left+=("$path")
+    fi
+done <"$work/files"
+installed=""
+((${#left[@]} == 0)) || fail "apt-get purge tagwright left ${left[*]}"
+echo "Purged: none of its $(wc -l <"$work/files") paths is left but shared folders" \
+    "($((SECONDS - started)) s)"
