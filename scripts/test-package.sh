@@ -70,8 +70,10 @@ if ! findings=$(lintian --fail-on error,warning "$deb" 2>&1) ||
     echo "$findings" >&2
     fail "lintian reports the findings above on $(basename "$deb")"
 fi
-findings=$(desktop-file-validate "$root/packaging/tagwright.desktop" 2>&1) && [[ -z $findings ]] ||
+if ! findings=$(desktop-file-validate "$root/packaging/tagwright.desktop" 2>&1) ||
+    [[ -n $findings ]]; then
     fail "desktop-file-validate: $findings"
+fi
 echo "$(basename "$deb"): $(($(stat -c %s "$deb") / 1024)) KiB, lintian and" \
     "desktop-file-validate find nothing"
 
