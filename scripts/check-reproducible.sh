@@ -40,8 +40,8 @@ build_release() {
     echo "tagwright.exe $copy.build-windows/bin/tagwright.exe"
     echo "$(basename "$path") $path"
     if [[ -x $copy/scripts/package-debian.sh ]]; then
-        if ! path=$(TAGWRIGHT_BUILD_DIR=$copy.build-debian "$copy/scripts/package-debian.sh" 2>>"$log" |
-            tail -n 1); then
+        # From the zip just made: the program is built once per copy.
+        if ! path=$("$copy/scripts/package-debian.sh" --zip "$path" 2>>"$log"); then
             echo "check-reproducible.sh: the Debian package of $copy did not build:" >&2
             tail -n 20 "$log" >&2
             return 1
