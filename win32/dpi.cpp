@@ -7,12 +7,14 @@ namespace {
 using GetDpiForWindowFn = UINT(WINAPI *)(HWND);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI *)(RECT *, DWORD, BOOL, DWORD, UINT);
 using EnableNonClientDpiScalingFn = BOOL(WINAPI *)(HWND);
+using GetSystemMetricsForDpiFn = int(WINAPI *)(int, UINT);
 
 struct User32
 {
     GetDpiForWindowFn getDpiForWindow = nullptr;
     AdjustWindowRectExForDpiFn adjustWindowRectExForDpi = nullptr;
     EnableNonClientDpiScalingFn enableNonClientDpiScaling = nullptr;
+    GetSystemMetricsForDpiFn getSystemMetricsForDpi = nullptr;
 };
 
 template <typename Fn> Fn lookUp(HMODULE module, const char *name)
@@ -32,6 +34,8 @@ const User32 &user32()
                 lookUp<AdjustWindowRectExForDpiFn>(module, "AdjustWindowRectExForDpi");
             found.enableNonClientDpiScaling =
                 lookUp<EnableNonClientDpiScalingFn>(module, "EnableNonClientDpiScaling");
+            found.getSystemMetricsForDpi =
+                lookUp<GetSystemMetricsForDpiFn>(module, "GetSystemMetricsForDpi");
         }
         return found;
     }();
@@ -92,6 +96,14 @@ SIZE outerSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UI
     else
         AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+int systemMetric(int index, UINT dpi)
+{
+    if (user32().getSystemMetricsForDpi != nullptr)
+        return user32().getSystemMetricsForDpi(index, dpi);
+    // The system's measure is at the system's resolution.
+    return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(dpiOf(nullptr)));
 }
 
 } // namespace win32

@@ -20,4 +20,7 @@ void scaleFrameWithDpi(HWND window);
 // The outer size of a window whose client area is clientWidth x clientHeight pixels.
 SIZE outerSize(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi);
 
+// A system measure (GetSystemMetrics' SM_*) at a resolution.
+int systemMetric(int index, UINT dpi);
+
 } // namespace win32

@@ -89,6 +89,7 @@ bool FormWindow::create()
         SetWindowPos(m_window, nullptr, 0, 0, outer.cx, outer.cy,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    m_icon.show(m_window, m_dpi);
     m_fonts = std::make_unique<Fonts>(m_dpi);
     m_controls = createControls(m_window, m_dpi, *m_fonts);
     filterNumberField(control(ControlId::txtCurrentNo), m_form);
@@ -393,6 +394,7 @@ void FormWindow::dpiChanged(UINT dpi, const RECT &suggested)
     m_dpi = dpi;
     placeControls(m_controls, m_dpi, *fonts);
     m_fonts = std::move(fonts);
+    m_icon.show(m_window, m_dpi);
     const SIZE outer = windowSize(m_dpi);
     SetWindowPos(m_window, nullptr, suggested.left, suggested.top, outer.cx, outer.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);

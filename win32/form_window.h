@@ -6,6 +6,7 @@
 #include "win32/accessible_names.h"
 #include "win32/control_building.h"
 #include "win32/site_choice.h"
+#include "win32/window_icon.h"
 
 #include "developer/developer_panel.h"
 #include "window/form1.h"
@@ -69,6 +70,7 @@ private:
     ControlWindows m_controls{};
     UINT m_dpi = USER_DEFAULT_SCREEN_DPI;
     std::unique_ptr<Fonts> m_fonts;
+    WindowIcon m_icon;
     AccessibleNames m_names;
     // The status line's text colour; the system's window-text colour until a card write.
     std::optional<COLORREF> m_statusColour;
