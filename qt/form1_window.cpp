@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -87,6 +88,16 @@ QWidget *makeControl(const window::Control &control, QWidget *parent)
     return new QGroupBox(text, parent);
 }
 
+// The program's icon, in the sizes that title bars, task bars and switchers take (the
+// resources of qt/CMakeLists.txt). Each is read only when first shown.
+QIcon programIcon()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128})
+        icon.addFile(QStringLiteral(":/icons/tagwright-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 } // namespace
 
 QFont Form1Window::fontFor(const window::FontSpec &spec)
@@ -105,6 +116,7 @@ Form1Window::Form1Window(reader::ReaderLibrary &library, QWidget *parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(qs(window::kWindow.caption));
+    setWindowIcon(programIcon());
     setFixedSize(window::pixels(window::kWindow.clientWidth, kDotsPerInch),
                  window::pixels(window::kWindow.clientHeight, kDotsPerInch));
     setFont(fontFor(window::kWindow.windowFont));
