@@ -9,6 +9,10 @@ packages=(
     qt6-base-dev libgl-dev
     # The window's font: Times New Roman, or the metric-compatible Liberation Serif.
     fonts-liberation2 fontconfig
+    # The status line's full-width "！" (U+FF01), which neither Liberation nor DejaVu has: Qt
+    # falls back to Droid Sans Fallback through fontconfig, Wine through the font links of
+    # packaging/font-link.reg (about 7 MiB installed).
+    fonts-droid-fallback
     # A virtual display for running the window headless, for looking at it, and for
     # operating it there by hand (xdotool), as for the screenshot in docs/.
     xvfb xauth x11-apps imagemagick xdotool

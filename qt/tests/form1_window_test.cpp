@@ -1,10 +1,13 @@
 // What the Qt window itself can get wrong: how keys, pastes, clicks, list choices, Tab and
-// Return, the close box and the Close button reach the handlers, and how the Write caption
-// and the port question look. The rules behind them are tested with the handlers; the status
-// line's colour after every step, by the randomized operator.
+// Return, the close box and the Close button reach the handlers, and how the Write caption,
+// the port question and the status line's full-width mark look. The rules behind them are tested
+// with the handlers; the status line's colour after every step, by the randomized operator.
 #include "qt/tests/window_harness.h"
 
 #include <QClipboard>
+#include <QTextCursor>
+
+#include <cstdlib>
 
 #include <optional>
 
@@ -142,6 +145,30 @@ private slots:
             bands += ink(y) && !ink(y - 1);
         QCOMPARE(bands, 3);
         QVERIFY(!ink(3) && !ink(face.height() - 4)); // none cut off
+    }
+
+    // The window's font has no full-width "！", which ends "Connect Successfull！": a
+    // fallback font that has it (scripts/setup.sh installs one) draws it, and its cell holds
+    // ink. The window also carries the program's icon.
+    void statusLineDrawsItsFullWidthMark()
+    {
+        QVERIFY(!w->window->windowIcon().isNull());
+        w->get<QComboBox>("cboComPort")->setCurrentIndex(0);
+        w->click("Open");
+        QVERIFY(w->status().endsWith(u'\uFF01'));
+        auto *box = w->get<QPlainTextEdit>("opList");
+        QTextCursor last(box->document());
+        last.movePosition(QTextCursor::End);
+        last.movePosition(QTextCursor::Left);
+        const QRect line = box->cursorRect(last);
+        const int width = QFontMetrics(box->font()).horizontalAdvance(QChar(0xFF01));
+        const QImage shown = box->viewport()->grab().toImage();
+        const int background = qGray(box->palette().color(QPalette::Base).rgb());
+        int ink = 0;
+        for (int y = line.top(); y <= line.bottom(); ++y)
+            for (int x = line.left(); x < line.left() + width; ++x)
+                ink += std::abs(qGray(shown.pixel(x, y)) - background) > 64;
+        QVERIFY2(ink > 0, qPrintable(QFontInfo(box->font()).family()));
     }
 
     void portQuestion()

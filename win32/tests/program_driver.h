@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace driver {
 
@@ -71,6 +72,23 @@ inline void pressWith(BYTE modifier, BYTE key)
     keybd_event(modifier, 0, 0, 0);
     press(key);
     keybd_event(modifier, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// The pixels of a rectangle of the screen, row by row.
+inline std::vector<COLORREF> screenPixels(const RECT &area)
+{
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    HDC screen = GetDC(nullptr), copy = CreateCompatibleDC(screen);
+    HGDIOBJ was = SelectObject(copy, CreateCompatibleBitmap(screen, width, height));
+    // One copy of the screen: Wine reads the screen itself pixel by pixel very slowly.
+    BitBlt(copy, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    std::vector<COLORREF> pixels;
+    for (int at = 0; at < width * height; ++at)
+        pixels.push_back(GetPixel(copy, at % width, at / width));
+    DeleteObject(SelectObject(copy, was));
+    DeleteDC(copy);
+    ReleaseDC(nullptr, screen);
+    return pixels;
 }
 
 // tagwright.exe, or the one that TAGWRIGHT_EXE names (the one unpacked from the zip).
@@ -174,19 +192,11 @@ struct Program
         RECT area;
         GetClientRect(item(opList), &area);
         MapWindowPoints(item(opList), nullptr, reinterpret_cast<POINT *>(&area), 2);
-        const int width = area.right - area.left, height = area.bottom - area.top;
         RedrawWindow(item(opList), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         return eventually([&] {
-            HDC screen = GetDC(nullptr), copy = CreateCompatibleDC(screen);
-            HGDIOBJ was = SelectObject(copy, CreateCompatibleBitmap(screen, width, height));
-            // One copy of the screen: Wine reads the screen itself pixel by pixel very slowly.
-            BitBlt(copy, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
             std::map<COLORREF, int> pixels;
-            for (int at = 0; at < width * height; ++at)
-                ++pixels[GetPixel(copy, at % width, at / width)];
-            DeleteObject(SelectObject(copy, was));
-            DeleteDC(copy);
-            ReleaseDC(nullptr, screen);
+            for (COLORREF pixel : screenPixels(area))
+                ++pixels[pixel];
             const bool system = colour == GetSysColor(COLOR_WINDOWTEXT);
             return pixels[colour] > 20 &&
                    pixels[kGreen] + pixels[kRed] == (system ? 0 : pixels[colour]);

@@ -7,6 +7,7 @@
 
 #include "program_driver.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -148,6 +149,53 @@ TEST(Win32Window, CarriesTheProgramIconInFiveSizes)
         widths.push_back(header[6 + 14 * image]);
     EXPECT_EQ(widths, (std::vector{16, 24, 32, 48, 0}));
     FreeLibrary(exe);
+}
+
+int CALLBACK noteFound(const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool *>(found) = true;
+    return 0;
+}
+
+// The status line's full-width "！", which the window's font lacks, comes from the font that
+// the prefix links to it (packaging/font-link.reg), as in operators' prefixes: the cell of the
+// line's last character, where the box places it and as wide as the font measures it, holds
+// ink.
+TEST(Win32Window, TheStatusLineDrawsItsFullWidthMark)
+{
+    Program program;
+    program.connect();
+    ASSERT_EQ(program.text(opList), kConnected);
+    const HWND status = program.item(opList);
+    const LRESULT last =
+        SendMessageW(status, EM_POSFROMCHAR, SendMessageW(status, WM_GETTEXTLENGTH, 0, 0) - 1, 0);
+    // The status line's font as the program makes it, which another process cannot ask for.
+    const window::FontSpec &spec = window::fontOf(window::control(opList));
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(static_cast<int>(spec.points * 100), 96, 7200);
+    font.lfCharSet = DEFAULT_CHARSET;
+    HDC screen = GetDC(nullptr);
+    for (std::string_view family : {spec.family, spec.substitute}) {
+        *std::copy(family.begin(), family.end(), font.lfFaceName) = L'\0';
+        bool found = false;
+        EnumFontFamiliesExW(screen, &font, noteFound, reinterpret_cast<LPARAM>(&found), 0);
+        if (found)
+            break;
+    }
+    const HGDIOBJ was = SelectObject(screen, CreateFontIndirectW(&font));
+    SIZE mark{};
+    GetTextExtentPoint32W(screen, L"\xFF01", 1, &mark);
+    DeleteObject(SelectObject(screen, was));
+    ReleaseDC(nullptr, screen);
+    POINT corner{static_cast<short>(LOWORD(last)), static_cast<short>(HIWORD(last))};
+    ClientToScreen(status, &corner);
+    const RECT cell{corner.x, corner.y, corner.x + mark.cx, corner.y + mark.cy};
+    RedrawWindow(status, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(eventually([&] {
+        return std::ranges::count_if(screenPixels(cell), [](COLORREF pixel) {
+                   return pixel != GetSysColor(COLOR_WINDOW);
+               }) > 0;
+    }));
 }
 
 // Run while nothing lies at C:\EPCSDK.DLL; a library that lacks a function is put there for
