@@ -22,10 +22,10 @@ packages=(
 # The Windows build of the reader code, and Wine to run its tests (cmake/windows-tests.cmake):
 # the cross compiler, GoogleTest's sources to build for it, and Wine's 32-bit loader.
 packages+=(mingw-w64 g++-mingw-w64-i686-posix googletest wine wine32:i386)
-# What the Debian package (scripts/package-debian.sh) needs at run time besides Wine, so that
-# its test installs it from the file alone; and the tools that check the package and its menu
-# entry.
-packages+=(fonts-droid-fallback x11-utils lintian desktop-file-utils)
+# What the Debian package (scripts/package-debian.sh) needs at run time besides Wine and the
+# font above, so that its test installs it from the file alone; and the tools that check the
+# package and its menu entry.
+packages+=(x11-utils lintian desktop-file-utils)
 
 missing=()
 for package in "${packages[@]}"; do
