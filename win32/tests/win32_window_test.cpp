@@ -4,6 +4,7 @@
 // Windows front end can get wrong: the rules behind the handlers are the handlers' own tests.
 #include "reader/operator_texts.h"
 #include "reader/reader_library.h"
+#include "win32/control_building.h"
 
 #include "program_driver.h"
 
@@ -151,12 +152,6 @@ TEST(Win32Window, CarriesTheProgramIconInFiveSizes)
     FreeLibrary(exe);
 }
 
-int CALLBACK noteFound(const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM found)
-{
-    *reinterpret_cast<bool *>(found) = true;
-    return 0;
-}
-
 // The status line's full-width "！", which the window's font lacks, comes from the font that
 // the prefix links to it (packaging/font-link.reg), as in operators' prefixes: the cell of the
 // line's last character, where the box places it and as wide as the font measures it, holds
@@ -169,23 +164,14 @@ TEST(Win32Window, TheStatusLineDrawsItsFullWidthMark)
     const HWND status = program.item(opList);
     const LRESULT last =
         SendMessageW(status, EM_POSFROMCHAR, SendMessageW(status, WM_GETTEXTLENGTH, 0, 0) - 1, 0);
-    // The status line's font as the program makes it, which another process cannot ask for.
-    const window::FontSpec &spec = window::fontOf(window::control(opList));
-    LOGFONTW font{};
-    font.lfHeight = -MulDiv(static_cast<int>(spec.points * 100), 96, 7200);
-    font.lfCharSet = DEFAULT_CHARSET;
+    // The status line's font made here as the program makes it: another process cannot use
+    // the program's.
+    const win32::Fonts fonts(96);
     HDC screen = GetDC(nullptr);
-    for (std::string_view family : {spec.family, spec.substitute}) {
-        *std::copy(family.begin(), family.end(), font.lfFaceName) = L'\0';
-        bool found = false;
-        EnumFontFamiliesExW(screen, &font, noteFound, reinterpret_cast<LPARAM>(&found), 0);
-        if (found)
-            break;
-    }
-    const HGDIOBJ was = SelectObject(screen, CreateFontIndirectW(&font));
+    const HGDIOBJ was = SelectObject(screen, fonts.of(window::control(opList)));
     SIZE mark{};
     GetTextExtentPoint32W(screen, L"\xFF01", 1, &mark);
-    DeleteObject(SelectObject(screen, was));
+    SelectObject(screen, was);
     ReleaseDC(nullptr, screen);
     POINT corner{static_cast<short>(LOWORD(last)), static_cast<short>(HIWORD(last))};
     ClientToScreen(status, &corner);
