@@ -59,13 +59,4 @@ TEST(SerialLine, WritesReadsReconnectsAndOutlivesAFailingReader)
     EXPECT_EQ(p.text(opList), "0010001002" + std::string(kCardWritten));
 }
 
-// Started again without a library or a device named (the Debian package's test): the
-// remembered ones are the program's, and Connect opens the reader on COM9.
-TEST(SerialLineAgain, Connects)
-{
-    Program p{Program::Started{}};
-    p.connect();
-    EXPECT_EQ(p.text(opList), kConnected);
-}
-
 } // namespace

@@ -38,6 +38,34 @@ void check(const Case &step)
     EXPECT_TRUE(step.colour == kUnchecked || program.statusShows(step.colour));
 }
 
+// Whether the status line's last character, where the box places it and as wide as the
+// status line's font measures it, holds ink: the full-width "！" that ends a connection's
+// report is in no font of the window, and comes from the font that the prefix links to it
+// (packaging/font-link.reg), as in operators' prefixes.
+bool lastCharacterHasInk(P program)
+{
+    const HWND status = program.item(opList);
+    const LRESULT last =
+        SendMessageW(status, EM_POSFROMCHAR, SendMessageW(status, WM_GETTEXTLENGTH, 0, 0) - 1, 0);
+    // The font made here as the program makes it: another process cannot use the program's.
+    const win32::Fonts fonts(96);
+    HDC screen = GetDC(nullptr);
+    const HGDIOBJ was = SelectObject(screen, fonts.of(window::control(opList)));
+    SIZE mark{};
+    GetTextExtentPoint32W(screen, L"\xFF01", 1, &mark);
+    SelectObject(screen, was);
+    ReleaseDC(nullptr, screen);
+    POINT corner{static_cast<short>(LOWORD(last)), static_cast<short>(HIWORD(last))};
+    ClientToScreen(status, &corner);
+    const RECT cell{corner.x, corner.y, corner.x + mark.cx, corner.y + mark.cy};
+    RedrawWindow(status, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    return eventually([&] {
+        return std::ranges::count_if(screenPixels(cell), [](COLORREF pixel) {
+                   return pixel != GetSysColor(COLOR_WINDOW);
+               }) > 0;
+    });
+}
+
 TEST(Win32Window, EachOperatorStepShowsItsOutcome)
 {
     const std::string written = "0010001001" + std::string(kCardWritten);
@@ -47,6 +75,7 @@ TEST(Win32Window, EachOperatorStepShowsItsOutcome)
     };
     // clang-format off
     const Case cases[] = {
+        {"", [](P p) { p.connect(); EXPECT_TRUE(lastCharacterHasInk(p)); }, opList, std::string(kConnected)},
         {"", [](P p) { p.connect(); p.connect(); EXPECT_EQ(p.calls("OpenComm 9"), 1); }, opList, std::string(kAlreadyConnected), system},
         {"", [](P p) { p.connect(); p.click(Close); EXPECT_EQ(p.calls("CloseComm"), 1); }, opList, std::string(kDisconnected)},
         // Digits typed or pasted, in full; the caption shows the change step ran.
@@ -150,38 +179,6 @@ TEST(Win32Window, CarriesTheProgramIconInFiveSizes)
         widths.push_back(header[6 + 14 * image]);
     EXPECT_EQ(widths, (std::vector{16, 24, 32, 48, 0}));
     FreeLibrary(exe);
-}
-
-// The status line's full-width "！", which the window's font lacks, comes from the font that
-// the prefix links to it (packaging/font-link.reg), as in operators' prefixes: the cell of the
-// line's last character, where the box places it and as wide as the font measures it, holds
-// ink.
-TEST(Win32Window, TheStatusLineDrawsItsFullWidthMark)
-{
-    Program program;
-    program.connect();
-    ASSERT_EQ(program.text(opList), kConnected);
-    const HWND status = program.item(opList);
-    const LRESULT last =
-        SendMessageW(status, EM_POSFROMCHAR, SendMessageW(status, WM_GETTEXTLENGTH, 0, 0) - 1, 0);
-    // The status line's font made here as the program makes it: another process cannot use
-    // the program's.
-    const win32::Fonts fonts(96);
-    HDC screen = GetDC(nullptr);
-    const HGDIOBJ was = SelectObject(screen, fonts.of(window::control(opList)));
-    SIZE mark{};
-    GetTextExtentPoint32W(screen, L"\xFF01", 1, &mark);
-    SelectObject(screen, was);
-    ReleaseDC(nullptr, screen);
-    POINT corner{static_cast<short>(LOWORD(last)), static_cast<short>(HIWORD(last))};
-    ClientToScreen(status, &corner);
-    const RECT cell{corner.x, corner.y, corner.x + mark.cx, corner.y + mark.cy};
-    RedrawWindow(status, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    EXPECT_TRUE(eventually([&] {
-        return std::ranges::count_if(screenPixels(cell), [](COLORREF pixel) {
-                   return pixel != GetSysColor(COLOR_WINDOW);
-               }) > 0;
-    }));
 }
 
 // Run while nothing lies at C:\EPCSDK.DLL; a library that lacks a function is put there for
