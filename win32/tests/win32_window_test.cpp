@@ -9,7 +9,6 @@
 #include "program_driver.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
@@ -163,22 +162,19 @@ TEST(Win32Window, TabCyclesThroughTheTabStopsAndReturnOrSpacePressesTheButton)
     EXPECT_TRUE(eventually([&] { return program.text(opList).starts_with("0010000001"); }));
 }
 
-// The program's icon, which Explorer shows, in the five sizes of icons/tagwright.ico. (The
-// window's own, which WM_SETICON gives it, Wine does not hand to another process's
-// WM_GETICON.)
+// The program's icon, which Explorer shows, in the five sizes of icons/tagwright.ico: its
+// group is three WORDs, the last the count, then 14 bytes for each image, its width first (0
+// for 256). (The window's own, from WM_SETICON, Wine gives no other process's WM_GETICON.)
 TEST(Win32Window, CarriesTheProgramIconInFiveSizes)
 {
     const HMODULE exe = LoadLibraryExW(L"tagwright.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    const HRSRC group = FindResource(exe, MAKEINTRESOURCE(1), RT_GROUP_ICON);
+    const auto *group = static_cast<const BYTE *>(
+        LockResource(LoadResource(exe, FindResource(exe, MAKEINTRESOURCE(1), RT_GROUP_ICON))));
     ASSERT_NE(group, nullptr);
-    // The group's header (three WORDs), then an entry of 14 bytes for each image, its width
-    // first (0 for 256).
-    const auto *header = static_cast<const BYTE *>(LockResource(LoadResource(exe, group)));
-    std::vector<int> widths;
-    for (int image = 0; image < reinterpret_cast<const WORD *>(header)[2]; ++image)
-        widths.push_back(header[6 + 14 * image]);
-    EXPECT_EQ(widths, (std::vector{16, 24, 32, 48, 0}));
-    FreeLibrary(exe);
+    std::string widths;
+    for (int image = 0; image < group[4]; ++image)
+        widths += std::to_string(group[6 + 14 * image]) + ' ';
+    EXPECT_EQ(widths, "16 24 32 48 0 ");
 }
 
 // Run while nothing lies at C:\EPCSDK.DLL; a library that lacks a function is put there for
