@@ -36,9 +36,9 @@ done
 if [[ -z $zip ]]; then
     version=$(sed -n 's/^project(Tagwright VERSION \([^ )]*\).*/\1/p' "$root/CMakeLists.txt")
     zip=$root/dist/tagwright-$version-win32.zip
-    # What goes into tagwright.exe, and the operator's README.txt beside it.
+    # What goes into tagwright.exe (its icon too), and the operator's README.txt beside it.
     if [[ ! -f $zip ]] || [[ -n $(find "$root/CMakeLists.txt" "$root"/{cmake,numbering,reader} \
-        "$root"/{window,developer,win32} -type f -newer "$zip" -print -quit) ]]; then
+        "$root"/{window,developer,win32,icons} -type f -newer "$zip" -print -quit) ]]; then
         zip=$("$root/scripts/package-windows.sh")
     fi
 fi
