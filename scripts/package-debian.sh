@@ -27,7 +27,7 @@ while (($#)); do
     shift 2
 done
 
-version=$(sed -n 's/^project(Tagwright VERSION \([^ )]*\).*/\1/p' "$root/CMakeLists.txt")
+version=$(project_version "$root")
 packaging=$root/packaging
 changelog_version=$(sed -n '1s/^tagwright (\([^)]*\)).*/\1/p' "$packaging/changelog")
 [[ $changelog_version == "$version" ]] ||

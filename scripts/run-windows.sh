@@ -11,6 +11,7 @@
 # and starts the launcher with TAGWRIGHT_PROGRAM_DIR pointed there.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/scripts/lib/release.sh"
 launcher=$root/packaging/tagwright
 
 refuse() {
@@ -34,7 +35,7 @@ done
 
 "$root/scripts/setup.sh" >&2
 if [[ -z $zip ]]; then
-    version=$(sed -n 's/^project(Tagwright VERSION \([^ )]*\).*/\1/p' "$root/CMakeLists.txt")
+    version=$(project_version "$root")
     zip=$root/dist/tagwright-$version-win32.zip
     # What goes into tagwright.exe (its icon too), and the operator's README.txt beside it.
     if [[ ! -f $zip ]] || [[ -n $(find "$root/CMakeLists.txt" "$root"/{cmake,numbering,reader} \

@@ -9,6 +9,7 @@
 # password), and refuses where tagwright is installed already.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/scripts/lib/release.sh"
 build=$(realpath "${1:-${TAGWRIGHT_BUILD_DIR:-$root/build}}")
 user=tagwright-test
 started=$SECONDS
@@ -64,7 +65,7 @@ apt() {
 }
 
 # The package, from the main build's tagwright.exe.
-version=$(sed -n 's/^project(Tagwright VERSION \([^ )]*\).*/\1/p' "$root/CMakeLists.txt")
+version=$(project_version "$root")
 cmake -DEXE="$windows/bin/tagwright.exe" -DREADME="$root/win32/README.txt" \
     -DVERSION="$version" -DOUT="$work/tagwright.zip" -P "$root/cmake/package-windows.cmake"
 deb=$("$root/scripts/package-debian.sh" --zip "$work/tagwright.zip" --out "$work")

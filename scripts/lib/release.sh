@@ -1,4 +1,5 @@
-# What both package scripts share: the release's time and its checksum line. Sourced, not run.
+# What the release scripts share: the version, the release's time and its checksum line.
+# Sourced, not run.
 
 # The time of the last commit, in seconds since 1970, unless SOURCE_DATE_EPOCH is set: every
 # time stamp in a release is this one, so that two builds of one commit are alike byte for
@@ -25,4 +26,10 @@ record_sha256() {
         (cd "$folder" && sha256sum "$name")
     } | sort -k2 >"$sums.new"
     mv "$sums.new" "$sums"
+}
+
+# The project's version, as CMakeLists.txt's project() gives it.
+project_version() {
+    local root=$1
+    sed -n 's/^project(Tagwright VERSION \([^ )]*\).*/\1/p' "$root/CMakeLists.txt"
 }
