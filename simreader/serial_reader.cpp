@@ -59,11 +59,11 @@ bool finish(HANDLE port, OVERLAPPED &io, BOOL started, DWORD deadline, DWORD &do
 class PortLine
 {
 public:
-    explicit PortLine(HANDLE port) : port_(port)
+    explicit PortLine(HANDLE port) : m_port(port)
     {
-        io_.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        m_io.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     }
-    ~PortLine() { CloseHandle(io_.hEvent); }
+    ~PortLine() { CloseHandle(m_io.hEvent); }
     PortLine(const PortLine &) = delete;
     PortLine &operator=(const PortLine &) = delete;
 
@@ -71,42 +71,43 @@ public:
     {
         DWORD done = 0;
         return traced("WriteFile",
-                      finish(port_, io_,
-                             WriteFile(port_, bytes.data(), DWORD(bytes.size()), nullptr, &io_),
-                             deadline_, done)) &&
-               done == bytes.size() && traced("SetCommMask", SetCommMask(port_, EV_RXCHAR));
+                      finish(m_port, m_io,
+                             WriteFile(m_port, bytes.data(), DWORD(bytes.size()), nullptr, &m_io),
+                             m_deadline, done)) &&
+               done == bytes.size() && traced("SetCommMask", SetCommMask(m_port, EV_RXCHAR));
     }
 
     bool receive(std::string &received)
     {
         DWORD event = 0, have = 0;
         COMSTAT status{};
-        ResetEvent(io_.hEvent);
-        bool ok = traced("ClearCommError", ClearCommError(port_, nullptr, &status));
+        ResetEvent(m_io.hEvent);
+        bool ok = traced("ClearCommError", ClearCommError(m_port, nullptr, &status));
         // Windows ends the wait with the event, or with none when the mask changes. Wine ends
         // it with ERROR_OPERATION_ABORTED on a pseudo-terminal, whose modem lines it cannot
         // read: the queue is then polled instead, within the same deadline.
         if (ok && status.cbInQue == 0) {
-            if (!traced("WaitCommEvent",
-                        finish(port_, io_, WaitCommEvent(port_, &event, &io_), deadline_, have)))
+            if (!traced("WaitCommEvent", finish(m_port, m_io, WaitCommEvent(m_port, &event, &m_io),
+                                                m_deadline, have)))
                 Sleep(5);
-            ok = traced("ClearCommError", ClearCommError(port_, nullptr, &status));
+            ok = traced("ClearCommError", ClearCommError(m_port, nullptr, &status));
         }
         char chunk[64];
         const DWORD want = status.cbInQue < sizeof chunk ? status.cbInQue : sizeof chunk;
-        ResetEvent(io_.hEvent);
+        ResetEvent(m_io.hEvent);
         if (ok && want > 0) {
-            ok = traced("ReadFile", finish(port_, io_, ReadFile(port_, chunk, want, nullptr, &io_),
-                                           deadline_, have));
+            ok = traced("ReadFile",
+                        finish(m_port, m_io, ReadFile(m_port, chunk, want, nullptr, &m_io),
+                               m_deadline, have));
             received.append(chunk, ok ? have : 0);
         }
-        return ok && static_cast<LONG>(deadline_ - GetTickCount()) > 0;
+        return ok && static_cast<LONG>(m_deadline - GetTickCount()) > 0;
     }
 
 private:
-    HANDLE port_;
-    OVERLAPPED io_{};
-    const DWORD deadline_ = GetTickCount() + serial_frame::kReplyBoundMs;
+    HANDLE m_port;
+    OVERLAPPED m_io{};
+    const DWORD m_deadline = GetTickCount() + serial_frame::kReplyBoundMs;
 };
 
 // Sends a request, numbered for its reply, and takes that reply.
