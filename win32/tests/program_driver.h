@@ -32,12 +32,23 @@ inline std::string utf8(const wchar_t *text)
 const std::filesystem::path kLog = std::filesystem::temp_directory_path() / "sim.log";
 const std::filesystem::path kFaults = std::filesystem::temp_directory_path() / "sim.faults";
 
-// A bounded poll, not a timed test: a slow machine makes the test slower, not red.
-inline bool eventually(const std::function<bool()> &done)
+// How long a wait for the program lasts before the test gives up on it. Where Wine runs
+// under an emulator a program takes tens of seconds to show its window, so the bound is in
+// minutes; a wait ends as soon as what it waits for is there, so no machine waits it out
+// unless something is wrong.
+constexpr DWORD kPatience = 5 * 60 * 1000;
+
+// A bounded poll, not a timed test: a slow machine makes the test slower, not red. When it
+// gives up, the assertion shows what it waited for, and this for how long.
+inline testing::AssertionResult eventually(const std::function<bool()> &done)
 {
-    for (int i = 0; i < 1000 && !done(); ++i)
+    const ULONGLONG until = GetTickCount64() + kPatience;
+    while (!done()) {
+        if (GetTickCount64() > until)
+            return testing::AssertionFailure() << "still not so after " << kPatience / 1000 << " s";
         Sleep(20);
-    return done();
+    }
+    return testing::AssertionSuccess();
 }
 
 // Input as the hardware gives it: to the window with the focus, or under the mouse.
@@ -181,13 +192,13 @@ struct Program
     }
     DWORD exitCode() const
     {
-        DWORD code = WaitForSingleObject(process.hProcess, 20000);
+        DWORD code = WaitForSingleObject(process.hProcess, kPatience);
         GetExitCodeProcess(process.hProcess, &code);
         return code;
     }
     // Whether the status line's text shows in this colour, and in neither other one that
     // it may have, as the screen shows it.
-    bool statusShows(COLORREF colour) const
+    testing::AssertionResult statusShows(COLORREF colour) const
     {
         RECT area;
         GetClientRect(item(opList), &area);
@@ -207,11 +218,18 @@ struct Program
     HWND main = nullptr;
 
 private:
+    // The program's window, once shown; the wait ends early where the program has ended.
     void findWindow()
     {
-        EXPECT_TRUE(eventually([this] {
-            return IsWindowVisible(main = FindWindowW(L"TagwrightForm1", L"Pro Tagwright"));
-        }));
+        bool ended = false;
+        const testing::AssertionResult shown = eventually([this, &ended] {
+            ended = process.hProcess && WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
+            return ended ||
+                   IsWindowVisible(main = FindWindowW(L"TagwrightForm1", L"Pro Tagwright"));
+        });
+        EXPECT_FALSE(ended) << "the program ended with exit code " << exitCode()
+                            << " before it showed its window";
+        EXPECT_TRUE(shown) << "the window of the program, TagwrightForm1 \"Pro Tagwright\"";
     }
 };
 

@@ -41,7 +41,7 @@ void check(const Case &step)
 // status line's font measures it, holds ink: the full-width "！" that ends a connection's
 // report is in no font of the window, and comes from the font that the prefix links to it
 // (packaging/font-link.reg), as in operators' prefixes.
-bool lastCharacterHasInk(P program)
+testing::AssertionResult lastCharacterHasInk(P program)
 {
     const HWND status = program.item(opList);
     const LRESULT last =
