@@ -121,10 +121,16 @@ if(wine_failed)
     return()
 endif()
 
-# One Wine prefix for the run, its wineserver ended at the end.
-add_test(NAME windows.wine.prefix COMMAND ${wine_test} create ${prefix})
+# One Wine prefix made for the run, and copied for each set of tests that needs a prefix of
+# its own: wineboot takes minutes where Wine runs under an emulator, a copy seconds.
+set(template ${windows_build}/wineprefix-template)
+add_test(NAME windows.wine.template COMMAND ${wine_test} template ${template})
+set_tests_properties(windows.wine.template PROPERTIES FIXTURES_SETUP wine_template)
+# The tests' prefix, its wineserver ended at the end.
+add_test(NAME windows.wine.prefix COMMAND ${wine_test} create ${prefix} ${template})
 add_test(NAME windows.wine.stop COMMAND ${wine_test} stop ${prefix})
-set_tests_properties(windows.wine.prefix PROPERTIES FIXTURES_SETUP wine)
+set_tests_properties(windows.wine.prefix PROPERTIES
+    FIXTURES_REQUIRED wine_template FIXTURES_SETUP wine)
 set_tests_properties(windows.wine.stop PROPERTIES FIXTURES_CLEANUP wine)
 
 # While nothing lies at C:\EPCSDK.DLL, the Windows program itself, driven from another
@@ -188,7 +194,7 @@ set_tests_properties(windows.win32_window.without_library windows.win32_window w
     windows.random_operator PROPERTIES WORKING_DIRECTORY ${programs})
 
 set_tests_properties(
-    windows.wine.prefix windows.wine.stop
+    windows.wine.template windows.wine.prefix windows.wine.stop
     windows.wine.reader_library ${with_library} windows.win32_window.without_library
     windows.zip.make windows.zip.unpack windows.zip.second_library windows.zip.start
     PROPERTIES LABELS windows)
@@ -201,7 +207,8 @@ add_dependencies(windows_build serial_tag_reader)
 set(serial_files ${windows_build}/serial-line)
 set(serial_prefix ${serial_files}/tagwright/wineprefix)
 set(serial_line ${PROJECT_SOURCE_DIR}/cmake/serial-line.sh)
-add_test(NAME windows.serial.prefix COMMAND ${wine_test} create ${serial_prefix})
+add_test(NAME windows.serial.prefix COMMAND ${wine_test} create ${serial_prefix} ${template})
+set_tests_properties(windows.serial.prefix PROPERTIES FIXTURES_REQUIRED wine_template)
 add_zip_test(windows.serial.zip ${serial_files}/tagwright.zip)
 add_test(NAME windows.serial.start COMMAND ${serial_line} start ${serial_files}
     ${windows_build}/serial-reader-library/EPCSDK.DLL ${serial_files}/tagwright.zip

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Runs the Windows tests under Wine, all in one Wine prefix made afresh for each ctest run
+# Runs the Windows tests under Wine, in Wine prefixes made afresh for each ctest run
 # (cmake/windows-tests.cmake):
-#   wine-test.sh create PREFIX                   a new prefix, its wineserver kept running,
-#                                                and a virtual display of its own
+#   wine-test.sh create PREFIX [TEMPLATE]        a new prefix, its wineserver kept running,
+#                                                and a virtual display of its own; a copy of
+#                                                TEMPLATE where that is given
+#   wine-test.sh template PREFIX                 a new prefix to copy, its wineserver ended
 #   wine-test.sh run PREFIX PROGRAM [ARGS...]    a test program in it, on that display, with
 #                                                Wine's heap checks
 #   wine-test.sh heap PREFIX FILE                fails if FILE, the output of a program
@@ -12,6 +14,7 @@ set -euo pipefail
 command=$1
 export WINEPREFIX=$2
 shift 2
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib/wine.sh"
 
 export WINEDEBUG=-all
 # No installer prompts for Wine's .NET and HTML engines, no menu entries.
@@ -21,10 +24,6 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 unset DISPLAY WAYLAND_DISPLAY
 display_file=$WINEPREFIX.display
 xvfb_pid_file=$WINEPREFIX.xvfb-pid
-# Read only where qemu-i386 runs Wine (scripts/setup.sh, on a kernel without 32-bit
-# programs): a guest address space ending just past 2 GiB, which holds all that Wine maps
-# and spares it reserving the space above piece by piece, a minute for each program.
-export QEMU_RESERVED_VA=0x81000000
 
 stop_display() {
     if [[ -s $xvfb_pid_file ]]; then
@@ -41,44 +40,70 @@ heap_checked() {
     fi
 }
 
-case $command in
-create)
-    wineserver --kill 2>/dev/null || true
-    stop_display
-    rm -rf "$WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
-    # Xvfb picks a free display number itself and writes it to descriptor 3 once it
-    # accepts clients; it is detached, so that ctest does not wait for it to end.
+# Starts the prefix's virtual display. Xvfb picks a free display number itself and writes it
+# to descriptor 3 once it accepts clients; it is detached, so that ctest does not wait for it
+# to end.
+start_display() {
     setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp \
         3>"$display_file" >"$WINEPREFIX.xvfb.log" 2>&1 </dev/null &
     echo $! >"$xvfb_pid_file"
-    for _ in $(seq 100); do
-        [[ -s $display_file ]] && break
-        sleep 0.1
-    done
-    if [[ ! -s $display_file ]]; then
-        echo "Xvfb did not start:" >&2
+    if ! wait_for 60 "Xvfb to accept clients" test -s "$display_file"; then
         cat "$WINEPREFIX.xvfb.log" >&2
         stop_display
         exit 1
     fi
     export DISPLAY=":$(head -n1 "$display_file")"
-    # One wineserver for the whole run, so that each test program starts without booting
-    # the prefix's session again. It and the prefix's own background programs write to a
-    # log, not to ctest's output, which ctest would otherwise wait on until they end.
-    log=$WINEPREFIX.log
-    wineserver --persistent >"$log" 2>&1
-    # Wine's error messages go to the log, for when the prefix cannot be made.
+}
+
+# Makes the prefix with wineboot, and adds the font links that operators' prefixes get too
+# (packaging/font-link.reg), so that the tests see the status line's full-width marks as
+# operators do. Wine's messages go to the log, for when the prefix cannot be made.
+boot() {
     if ! WINEDEBUG=fixme-all wineboot --init >>"$log" 2>&1; then
         echo "wineboot --init failed; the end of $log:" >&2
         tail -n 20 "$log" >&2
         exit 1
     fi
-    # The font links that operators' prefixes get too (packaging/font-link.reg), so that the
-    # tests see the status line's full-width marks as operators do.
+    local font_link
     font_link=$(dirname "$0")/../packaging/font-link.reg
     if ! WINEDEBUG=-all wine regedit /S "$font_link" >>"$log" 2>&1; then
         echo "wine regedit could not import $font_link; the end of $log:" >&2
+        tail -n 20 "$log" >&2
+        exit 1
+    fi
+}
+
+log=$WINEPREFIX.log
+case $command in
+create | template)
+    wineserver --kill 2>/dev/null || true
+    stop_display
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    start_display
+    if [[ $command == template ]]; then
+        # A prefix to copy, whole: its wineserver ends once wineboot's programs have, and
+        # writes the registry files as it ends.
+        mkdir -p "$WINEPREFIX"
+        : >"$log"
+        boot
+        wineserver --wait
+        stop_display
+        exit 0
+    fi
+    # A copy of the template where one is given: nothing in a prefix names its folder.
+    if [[ -n ${1:-} ]]; then cp -a "$1" "$WINEPREFIX"; else mkdir -p "$WINEPREFIX"; fi
+    # One wineserver for the whole run, so that each test program starts without booting
+    # the prefix's session again. It and the prefix's own background programs write to a
+    # log, not to ctest's output, which ctest would otherwise wait on until they end.
+    wineserver --persistent >"$log" 2>&1
+    if [[ -z ${1:-} ]]; then
+        boot
+    # The copy's session, as wineboot --init starts it: its services start now, not with
+    # the first test, where their start beside the test's own programs has crashed Wine's
+    # loader under an emulator.
+    elif ! WINEDEBUG=fixme-all wineboot >>"$log" 2>&1; then
+        echo "wineboot failed in the copy of $1; the end of $log:" >&2
         tail -n 20 "$log" >&2
         exit 1
     fi
