@@ -12,29 +12,43 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 prefix=$files/tagwright/wineprefix
 log=$files/program.log
 
+source "$root/scripts/lib/wine.sh"
+
+# Whether the command has said that it starts the program, or has ended without.
+started_or_ended() {
+    grep -q "^Starting tagwright.exe" "$log" || ! kill -0 "$(cat "$files/program-pid")" 2>/dev/null
+}
+
 case $command in
 start)
     library=$3 zip=$4 reader=$5
-    rm -f "$files"/{frames.log,trace,tag,control,tty,reader-pid} "$log"
+    rm -f "$files"/{frames.log,trace,tag,control,tty,reader-pid,program-pid} "$log"
     "$reader" --link "$files/tty" --log "$files/frames.log" --tag "$files/tag" \
         --control "$files/control" --pid-file "$files/reader-pid"
     # The program keeps running after this step, with Wine's heap checks, which `stop` reads,
-    # and the reader library's trace of its serial calls.
+    # and the reader library's trace of its serial calls. It runs in a session of its own,
+    # whose number `stop` keeps to end it: the command becomes tagwright.exe in the end.
     TAGWRIGHT_SERIAL_TRACE=Z:$files/trace XDG_DATA_HOME=$files XDG_CONFIG_HOME=$files/config \
         DISPLAY=":$(head -n1 "$prefix.display")" WINEDEBUG=-all,err+heap,warn+heap setsid "$root/scripts/run-windows.sh" \
         --library "$library" --serial "$files/tty" --zip "$zip" >"$log" 2>&1 </dev/null &
-    # The command says when it starts the program, once everything is in place.
-    for _ in $(seq 1200); do
-        grep -q "^Starting tagwright.exe" "$log" && exit 0
-        kill -0 $! 2>/dev/null || break
-        sleep 0.1
-    done
+    echo $! >"$files/program-pid"
+    # The command says when it starts the program, once everything is in place: the font
+    # link's import before it takes minutes where Wine runs under an emulator.
+    if wait_for 900 "scripts/run-windows.sh to start tagwright.exe" started_or_ended &&
+        grep -q "^Starting tagwright.exe" "$log"; then
+        exit 0
+    fi
     echo "scripts/run-windows.sh did not start tagwright.exe:" >&2
     cat "$log" >&2
     exit 1
     ;;
 stop)
     kill "$(cat "$files/reader-pid")" 2>/dev/null || true
+    # The program and whatever its command started, whether the test passed or failed, and
+    # before its prefix's wineserver.
+    if [[ -s $files/program-pid ]]; then
+        end_processes "the program's processes" -s "$(cat "$files/program-pid")" || true
+    fi
     "$root/cmake/wine-test.sh" stop "$prefix"
     "$root/cmake/wine-test.sh" heap "$prefix" "$log"
     ;;

@@ -10,6 +10,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$root/scripts/lib/release.sh"
+source "$root/scripts/lib/wine.sh"
 build=$(realpath "${1:-${TAGWRIGHT_BUILD_DIR:-$root/build}}")
 user=tagwright-test
 started=$SECONDS
@@ -40,11 +41,10 @@ prefix=$home/.local/share/tagwright/wineprefix
 xvfb="" launcher="" display="" installed=""
 cleanup() {
     if id "$user" >/dev/null 2>&1; then
-        as_user env WINEPREFIX="$prefix" wineserver --kill 2>/dev/null || true
+        # Whatever runs as the test's own user ends with it: the program, its Wine prefix's
+        # programs and server, a refusal's window.
+        end_processes "the processes of $user" -u "$user" || true
         [[ -z $launcher ]] || wait "$launcher" 2>/dev/null || true
-        # What else runs as the test's own user (a refusal's window) ends with it.
-        ps -u "$user" -o pid= | xargs -r kill 2>/dev/null || true
-        sleep 0.5
         userdel --remove "$user" 2>/dev/null || true
     fi
     [[ ! -s $work/reader-pid ]] || kill "$(cat "$work/reader-pid")" 2>/dev/null || true
@@ -91,11 +91,8 @@ useradd --create-home --groups dialout --shell /bin/bash "$user"
 setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp \
     3>"$work/display" >"$work/xvfb.log" 2>&1 </dev/null &
 xvfb=$!
-for _ in $(seq 100); do
-    [[ -s $work/display ]] && break
-    sleep 0.1
-done
-[[ -s $work/display ]] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+wait_for 60 "Xvfb to accept clients" test -s "$work/display" ||
+    fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 display=:$(head -n1 "$work/display")
 
 # The menu's first start, before anything is remembered: the refusal, in a window too.
@@ -103,12 +100,12 @@ status=0
 as_user tagwright 2>"$work/refusal.log" </dev/null || status=$?
 [[ $status -eq 2 && $(cat "$work/refusal.log") == "tagwright: no reader library or serial"* ]] ||
     fail "tagwright without a library or a device ended with $status: $(cat "$work/refusal.log")"
-for _ in $(seq 50); do
+refusal_window() {
     window=$(as_user xwininfo -root -tree | awk '/"Pro Tagwright"/ { print $1; exit }')
-    [[ -z $window ]] || break
-    sleep 0.1
-done
-[[ -n $window ]] || fail "the refusal of a start without a terminal showed no window"
+    [[ -n $window ]]
+}
+wait_for 60 "the refusal's window" refusal_window ||
+    fail "the refusal of a start without a terminal showed no window"
 as_user xkill -id "$window" >/dev/null
 
 # The reader on a pseudo-terminal that only root and the group dialout may open, as a USB
@@ -120,24 +117,27 @@ install -o "$user" -m 0644 /dev/null "$work/control"
 chgrp dialout "$(realpath "$work/tty")"
 chmod 0660 "$(realpath "$work/tty")"
 
+# Whether the launcher has said that it starts the program, or has ended without.
+started_or_ended() {
+    grep -q "^Starting tagwright.exe" "$1" || ! kill -0 "$launcher" 2>/dev/null
+}
 # Starts the installed tagwright as the user with ARGUMENTS, and waits for its start line.
 start() {
     local log=$1
     shift
     as_user tagwright "$@" >"$log" 2>&1 </dev/null &
     launcher=$!
-    # The first start makes the Wine prefix.
-    for _ in $(seq 1800); do
-        grep -q "^Starting tagwright.exe" "$log" && return 0
-        kill -0 "$launcher" 2>/dev/null || break
-        sleep 0.1
-    done
+    # The first start makes the Wine prefix: minutes where Wine runs under an emulator.
+    if wait_for 1200 "tagwright $* to start tagwright.exe" started_or_ended "$log" &&
+        grep -q "^Starting tagwright.exe" "$log"; then
+        return 0
+    fi
     cat "$log" >&2
     fail "tagwright $* did not start tagwright.exe"
 }
 # Drives the window with the Windows tests' driver, in the user's prefix, on that display.
 drive() {
-    if ! as_user WINEPREFIX="$prefix" WINEDEBUG=-all \
+    if ! as_user WINEPREFIX="$prefix" WINEDEBUG=-all QEMU_RESERVED_VA="$QEMU_RESERVED_VA" \
         WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
         TAGWRIGHT_SERIAL_TAG="Z:$work/tag" TAGWRIGHT_SERIAL_CONTROL="Z:$work/control" \
         wine "$work/serial_line_test.exe" >"$work/driver.log" 2>&1; then
