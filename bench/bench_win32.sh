@@ -16,6 +16,7 @@
 #   bench/bench_win32.sh BUILD_DIR RUNS CARDS READER
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/scripts/lib/wine.sh"
 build=$1
 runs=$2
 cards=$3
@@ -34,6 +35,10 @@ trap '"$wine_test" stop "$prefix"; [[ ! -s $line/pid ]] || kill "$(cat "$line/pi
 cp "$build/reader-library/EPCSDK.DLL" "$prefix/drive_c/EPCSDK.DLL"
 
 echo "# $(wine --version), $(i686-w64-mingw32-g++-posix --version | head -n1)"
+if wine_emulated; then
+    echo "# Wine runs under an emulator (qemu-i386) on this machine: the win32_* figures" \
+        "below are not comparable with a machine that runs 32-bit programs itself"
+fi
 # The Windows programs find the ones they start beside themselves.
 cd "$build/bin"
 "$wine_test" run "$prefix" startup_bench_win32.exe "$runs" tagwright_probe_win32.exe \

@@ -11,6 +11,7 @@
 # cmake/wine-test.sh (its own display, Wine's heap checks), in a Wine prefix of its own.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/scripts/lib/wine.sh"
 build=${TAGWRIGHT_BUILD_DIR:-$root/build}
 seed="" steps=100000 seconds=600
 while (($#)); do
@@ -31,6 +32,11 @@ seed=${seed:-$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')}
 cmake -S "$root" -B "$build" -DBUILD_TESTING=ON >/dev/null
 cmake --build "$build" --target windows_build >/dev/null
 
+if wine_emulated; then
+    echo "random-operator-windows.sh: Wine runs under an emulator (qemu-i386) on this" \
+        "machine: the steps made in the time given are far fewer, and their rate not" \
+        "comparable with a machine that runs 32-bit programs itself"
+fi
 wine_test=$root/cmake/wine-test.sh
 prefix=$build/windows/random-operator-prefix
 "$wine_test" create "$prefix"
