@@ -32,8 +32,7 @@ start)
         DISPLAY=":$(head -n1 "$prefix.display")" WINEDEBUG=-all,err+heap,warn+heap setsid "$root/scripts/run-windows.sh" \
         --library "$library" --serial "$files/tty" --zip "$zip" >"$log" 2>&1 </dev/null &
     echo $! >"$files/program-pid"
-    # The command says when it starts the program, once everything is in place: the font
-    # link's import before it takes minutes where Wine runs under an emulator.
+    # The command says when it starts the program, once everything is in place.
     if wait_for 900 "scripts/run-windows.sh to start tagwright.exe" started_or_ended &&
         grep -q "^Starting tagwright.exe" "$log"; then
         exit 0

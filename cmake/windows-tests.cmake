@@ -222,7 +222,7 @@ set_tests_properties(windows.serial.stop PROPERTIES FIXTURES_CLEANUP wine_serial
 add_test(NAME windows.serial.line COMMAND ${wine_test} run ${serial_prefix}
     ${programs}/serial_line_test.exe)
 set_tests_properties(windows.serial.line PROPERTIES
-    FIXTURES_REQUIRED wine_serial TIMEOUT 300
+    FIXTURES_REQUIRED wine_serial TIMEOUT 900
     ENVIRONMENT "TAGWRIGHT_SERIAL_TAG=Z:${serial_files}/tag;\
 TAGWRIGHT_SERIAL_CONTROL=Z:${serial_files}/control")
 set_tests_properties(windows.serial.prefix windows.serial.zip windows.serial.start
