@@ -155,7 +155,9 @@ echo "Started by $user (group dialout) with --library and --serial: connected, w
     "cards, the reader's tag holds their words"
 start "$work/start.log"
 expected="Starting tagwright.exe: $work/EPCSDK.DLL at C:\\EPCSDK.DLL, $work/tty as COM9"
-[[ $(tail -n1 "$work/start.log") == "$expected" ]] ||
+# Its line, wherever it stands: where Wine runs under an emulator, the emulator's own reports
+# of Wine's helper programs may follow it.
+grep -aqxF "$expected" "$work/start.log" ||
     fail "tagwright without arguments did not take the remembered ones: $(cat "$work/start.log")"
 drive
 echo "Started again without arguments: the remembered library and device, connected, wrote" \
