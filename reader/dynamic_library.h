@@ -11,7 +11,9 @@ namespace reader::platform {
 enum class LoadFailure {
     NotFound,
     OtherWidth,           // a library for the other width (64-bit where 32-bit is needed)
+    OtherMachine,         // a library for another kind of processor, of this width
     NotALibrary,          // a file the loader does not take for a library at all
+    Damaged,              // a library cut short, or whose headers point past its end
     MissingDependency,    // detail: the missing library's name, empty when it is unknown
     InitialisationFailed, // its start-up code refused (DllMain returned FALSE)
     Other,                // detail: the system's own text
@@ -29,11 +31,12 @@ inline constexpr int kProgramBits = static_cast<int>(sizeof(void *) * 8);
 // nullptr when the library cannot be loaded; then *why, when given, says why. A file named
 // without a folder is looked for by the platform's library search (on Windows: the
 // program's folder, then the system's). On Windows the libraries that it needs in turn are
-// looked for beside it, then in the system's folder.
+// looked for beside it, then in the system's folder. A file whose headers show that it is
+// damaged is never handed to the loader, which would map past the file's end.
 void *openLibrary(const std::string &file, LoadError *why = nullptr);
-// nullptr when the library does not export name.
+// nullptr when the library does not export name. There is no unloading: a library that has
+// had calls may run a thread of its own until the process ends.
 void *librarySymbol(void *library, const char *name);
-void closeLibrary(void *library);
 // Takes the working folder, and on Windows the program's folder and PATH, out of the
 // places where the system's own components look for the libraries that they load by name.
 void restrictLibrarySearch();

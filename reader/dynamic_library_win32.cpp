@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -82,114 +83,177 @@ std::wstring located(const std::wstring &file)
     return {};
 }
 
-// What the headers and the import table of a PE file say, read with every offset checked:
-// the file is whatever an operator put there.
-struct PeImage
-{
-    bool valid = false;
-    int bits = 0;
-    std::vector<std::string> imports;
-};
-
-class Bytes
+// A file read at offsets with the system's calls (the C++ streams would put much of the C++
+// library into the program): only the headers and the import table that are needed.
+class File
 {
 public:
-    explicit Bytes(const std::wstring &path)
+    explicit File(const std::wstring &path)
+        : m_handle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr))
     {
-        // Read with the system's calls: the C++ streams would put much of the C++ library
-        // into the program. A maker's DLL is far smaller than the limit; a larger file is
-        // read only as far as that.
-        constexpr DWORD kLimit = 64 << 20;
-        const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
-            return;
         LARGE_INTEGER size{};
-        DWORD read = 0;
-        if (GetFileSizeEx(file, &size)) {
-            m_bytes.resize(static_cast<std::size_t>(std::min<LONGLONG>(size.QuadPart, kLimit)));
-            if (!ReadFile(file, m_bytes.data(), static_cast<DWORD>(m_bytes.size()), &read, nullptr))
-                read = 0;
-        }
-        m_bytes.resize(read);
-        CloseHandle(file);
+        if (m_handle != INVALID_HANDLE_VALUE && GetFileSizeEx(m_handle, &size))
+            m_size = static_cast<uint64_t>(size.QuadPart);
     }
-
-    template <typename T> bool read(std::size_t offset, T &value) const
+    ~File()
     {
-        if (offset > m_bytes.size() || m_bytes.size() - offset < sizeof value)
+        if (m_handle != INVALID_HANDLE_VALUE)
+            CloseHandle(m_handle);
+    }
+    File(const File &) = delete;
+    File &operator=(const File &) = delete;
+
+    bool opened() const { return m_handle != INVALID_HANDLE_VALUE; }
+    uint64_t size() const { return m_size; }
+    // Whether the length bytes at offset lie inside the file, and were read. They come from
+    // the block of the file that the last read left, when it holds them: the headers lie in
+    // the first, and the names of the libraries imported mostly in one.
+    bool read(uint64_t offset, void *to, uint64_t length)
+    {
+        if (offset > m_size || length > m_size - offset)
             return false;
-        std::memcpy(&value, m_bytes.data() + offset, sizeof value);
+        if (offset < m_at || offset - m_at + length > m_block.size()) {
+            m_at = offset;
+            m_block.resize(std::min<uint64_t>(std::max<uint64_t>(length, 4096), m_size - offset));
+            LARGE_INTEGER at{};
+            at.QuadPart = static_cast<LONGLONG>(offset);
+            DWORD got = 0;
+            if (!SetFilePointerEx(m_handle, at, nullptr, FILE_BEGIN) ||
+                !ReadFile(m_handle, m_block.data(), static_cast<DWORD>(m_block.size()), &got,
+                          nullptr))
+                got = 0;
+            m_block.resize(got);
+            if (got < length)
+                return false;
+        }
+        if (length > 0)
+            std::memcpy(to, m_block.data() + (offset - m_at), length);
         return true;
     }
-
-    std::string text(std::size_t offset) const
+    template <typename T> bool read(uint64_t offset, T &value)
     {
-        std::string text;
-        while (offset < m_bytes.size() && m_bytes[offset] != '\0' && text.size() < MAX_PATH)
-            text.push_back(m_bytes[offset++]);
-        return text;
+        return read(offset, &value, sizeof value);
     }
 
 private:
-    std::vector<char> m_bytes;
+    HANDLE m_handle;
+    uint64_t m_size = 0;
+    uint64_t m_at = 0;
+    std::vector<char> m_block;
 };
 
-PeImage readPeImage(const std::wstring &path)
-{
-    const Bytes bytes(path);
-    PeImage image;
-    uint16_t mz = 0, magic = 0, sectionCount = 0, optionalSize = 0;
-    uint32_t peOffset = 0, signature = 0;
-    if (!bytes.read(0, mz) || mz != IMAGE_DOS_SIGNATURE || !bytes.read(0x3C, peOffset) ||
-        !bytes.read(peOffset, signature) || signature != IMAGE_NT_SIGNATURE)
-        return image;
-    const std::size_t fileHeader = std::size_t{peOffset} + 4;
-    const std::size_t optional = fileHeader + sizeof(IMAGE_FILE_HEADER);
-    if (!bytes.read(fileHeader + 2, sectionCount) || !bytes.read(fileHeader + 16, optionalSize) ||
-        !bytes.read(optional, magic))
-        return image;
-    // The data directories follow the optional header's fixed part, whose size depends on
-    // the width; the import table is the second directory.
-    std::size_t directories = 0;
-    if (magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC) {
-        image.bits = 32;
-        directories = optional + 96;
-    } else if (magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC) {
-        image.bits = 64;
-        directories = optional + 112;
-    } else {
-        return image;
-    }
-    image.valid = true;
+// Windows XP's loader takes no more than 96 sections, and a linker makes fewer than 20: the
+// sections after the 96th are not read. A file with more still counts as a library; only
+// what lies in those sections goes unchecked.
+constexpr WORD kMaxSections = 96;
+// A library needs a handful of others; one that names more than this has the rest unchecked.
+constexpr std::size_t kMaxImports = 64;
 
-    uint32_t importRva = 0;
-    if (!bytes.read(directories + 8, importRva) || importRva == 0)
-        return image;
-    const std::size_t sections = optional + optionalSize;
-    const auto offsetOf = [&](uint32_t rva) -> std::size_t {
-        for (std::size_t i = 0; i < sectionCount; ++i) {
-            const std::size_t section = sections + i * sizeof(IMAGE_SECTION_HEADER);
-            uint32_t virtualSize = 0, address = 0, rawSize = 0, rawOffset = 0;
-            if (!bytes.read(section + 8, virtualSize) || !bytes.read(section + 12, address) ||
-                !bytes.read(section + 16, rawSize) || !bytes.read(section + 20, rawOffset))
-                break;
-            if (rva >= address && rva - address < std::max(virtualSize, rawSize))
-                return rva - address < rawSize ? std::size_t{rawOffset} + (rva - address) : 0;
-        }
-        return 0;
+// What a PE file's headers say, read with every offset checked: the file is whatever an
+// operator put there.
+struct PeHeaders
+{
+    std::optional<LoadFailure> fault; // NotALibrary or Damaged; none for a library
+    int bits = 0;
+    WORD machine = 0;
+    IMAGE_DATA_DIRECTORY imports{};
+    std::vector<IMAGE_SECTION_HEADER> sections;
+};
+
+PeHeaders readHeaders(File &file)
+{
+    const auto faulty = [](LoadFailure cause) {
+        PeHeaders headers;
+        headers.fault = cause;
+        return headers;
     };
-    const std::size_t descriptors = offsetOf(importRva);
-    // Each import descriptor names one library; a zero name ends the table.
-    for (std::size_t i = 0; descriptors != 0 && i < 4096; ++i) {
-        uint32_t nameRva = 0;
-        if (!bytes.read(descriptors + i * sizeof(IMAGE_IMPORT_DESCRIPTOR) + 12, nameRva) ||
-            nameRva == 0)
-            break;
-        if (const std::size_t name = offsetOf(nameRva); name != 0)
-            image.imports.push_back(bytes.text(name));
+    IMAGE_DOS_HEADER dos{};
+    const auto got = std::min<uint64_t>(file.size(), sizeof dos);
+    if (got == 0 || !file.read(0, &dos, got))
+        return faulty(LoadFailure::Damaged);
+    if (std::memcmp(&dos.e_magic, "MZ", std::min<uint64_t>(got, 2)) != 0)
+        return faulty(LoadFailure::NotALibrary);
+    if (got < sizeof dos)
+        return faulty(LoadFailure::Damaged);
+    // The optional header's first field, its magic, tells its width and so its layout.
+    union {
+        IMAGE_NT_HEADERS32 n32;
+        IMAGE_NT_HEADERS64 n64;
+    } nt{};
+    const uint64_t at = static_cast<uint32_t>(dos.e_lfanew);
+    if (!file.read(at, &nt, offsetof(IMAGE_NT_HEADERS32, OptionalHeader.Magic) + sizeof(WORD)) ||
+        nt.n32.Signature != IMAGE_NT_SIGNATURE)
+        return faulty(LoadFailure::NotALibrary);
+    PeHeaders headers;
+    headers.machine = nt.n32.FileHeader.Machine;
+    const IMAGE_DATA_DIRECTORY *directories = nullptr;
+    DWORD directoryCount = 0;
+    if (nt.n32.OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC && file.read(at, nt.n32)) {
+        headers.bits = 32;
+        directories = nt.n32.OptionalHeader.DataDirectory;
+        directoryCount = nt.n32.OptionalHeader.NumberOfRvaAndSizes;
+    } else if (nt.n64.OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC &&
+               file.read(at, nt.n64)) {
+        headers.bits = 64;
+        directories = nt.n64.OptionalHeader.DataDirectory;
+        directoryCount = nt.n64.OptionalHeader.NumberOfRvaAndSizes;
+    } else {
+        return faulty(LoadFailure::Damaged); // an image whose optional header is cut or unknown
     }
-    return image;
+    if (directoryCount > IMAGE_DIRECTORY_ENTRY_IMPORT)
+        headers.imports = directories[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    // The section table follows the optional header, whose size the file header gives; the
+    // loader refuses a section whose data lies past the end of the file.
+    headers.sections.resize(std::min(nt.n32.FileHeader.NumberOfSections, kMaxSections));
+    const uint64_t table =
+        at + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) + nt.n32.FileHeader.SizeOfOptionalHeader;
+    if (!file.read(table, headers.sections.data(),
+                   headers.sections.size() * sizeof(IMAGE_SECTION_HEADER)))
+        return faulty(LoadFailure::Damaged);
+    for (const IMAGE_SECTION_HEADER &section : headers.sections) {
+        if (uint64_t{section.PointerToRawData} + section.SizeOfRawData > file.size())
+            return faulty(LoadFailure::Damaged);
+    }
+    return headers;
+}
+
+// Where in the file the byte at rva lies, by the section map; none when no section's data
+// in the file holds it.
+std::optional<uint64_t> fileOffset(const PeHeaders &headers, uint32_t rva)
+{
+    for (const IMAGE_SECTION_HEADER &section : headers.sections) {
+        const uint64_t into = uint64_t{rva} - section.VirtualAddress;
+        if (rva >= section.VirtualAddress && into < section.SizeOfRawData)
+            return uint64_t{section.PointerToRawData} + into;
+    }
+    return std::nullopt;
+}
+
+// The names of the libraries that a library's import table names, each in one descriptor;
+// a descriptor without a name ends the table.
+std::vector<std::string> readImports(const std::wstring &path)
+{
+    File file(path);
+    const PeHeaders headers = readHeaders(file);
+    const std::optional<uint64_t> table = fileOffset(headers, headers.imports.VirtualAddress);
+    if (headers.fault || headers.imports.VirtualAddress == 0 || !table)
+        return {};
+    std::vector<IMAGE_IMPORT_DESCRIPTOR> descriptors(
+        std::min<uint64_t>(kMaxImports, (file.size() - *table) / sizeof(IMAGE_IMPORT_DESCRIPTOR)));
+    std::vector<std::string> names;
+    if (!file.read(*table, descriptors.data(),
+                   descriptors.size() * sizeof(IMAGE_IMPORT_DESCRIPTOR)))
+        return names;
+    for (const IMAGE_IMPORT_DESCRIPTOR &descriptor : descriptors) {
+        if (descriptor.Name == 0)
+            break;
+        char name[MAX_PATH + 1] = {};
+        if (const auto at = fileOffset(headers, descriptor.Name))
+            file.read(*at, name, std::min<uint64_t>(MAX_PATH, file.size() - *at));
+        names.emplace_back(name);
+    }
+    return names;
 }
 
 std::wstring lowered(std::wstring text)
@@ -203,7 +267,7 @@ std::wstring lowered(std::wstring text)
 // that needs it, then in the system's folder). Empty when every one is there.
 std::string missingDependency(const std::wstring &path, std::set<std::wstring> &seen)
 {
-    for (const std::string &import : readPeImage(path).imports) {
+    for (const std::string &import : readImports(path)) {
         const std::wstring name = widened(import), key = lowered(name);
         if (name.empty() || !seen.insert(key).second)
             continue;
@@ -224,7 +288,9 @@ std::string missingDependency(const std::wstring &path, std::set<std::wstring> &
     return {};
 }
 
-std::string systemText(DWORD error)
+// The system's text for error, with its "%1" filled in with the file's path; a text that
+// needs more than that is left out, rather than shown with its placeholders.
+std::string systemText(DWORD error, const std::wstring &path)
 {
     wchar_t *buffer = nullptr;
     FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
@@ -232,32 +298,41 @@ std::string systemText(DWORD error)
                    nullptr, error, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
     std::wstring text = buffer != nullptr ? buffer : L"";
     LocalFree(buffer);
+    if (const auto insert = text.find(L"%1"); insert != std::wstring::npos)
+        text.replace(insert, 2, path);
+    if (text.find(L'%') != std::wstring::npos)
+        text.clear();
     while (!text.empty() && (iswspace(text.back()) || text.back() == L'.'))
         text.pop_back();
     return "error " + std::to_string(error) + (text.empty() ? "" : ": " + narrowed(text));
 }
 
+constexpr WORD kProgramMachine =
+    kProgramBits == 64 ? IMAGE_FILE_MACHINE_AMD64 : IMAGE_FILE_MACHINE_I386;
+
+// Why the loader refused the file at path, told first from the file's own headers, whatever
+// the loader's error: they say it plainly where the loader's codes differ between versions
+// (an empty file gives error 1006, "the volume ... has been externally altered").
 LoadError describe(const std::wstring &path, DWORD error)
 {
     if (path.empty() || !isFile(path))
         return {LoadFailure::NotFound, {}};
-    switch (error) {
-    case ERROR_BAD_EXE_FORMAT:
-    case ERROR_EXE_MACHINE_TYPE_MISMATCH:
-    case ERROR_BAD_FORMAT:
-        if (const PeImage image = readPeImage(path); !image.valid)
-            return {LoadFailure::NotALibrary, {}};
-        else if (image.bits != kProgramBits)
+    if (File file(path); file.opened()) {
+        const PeHeaders headers = readHeaders(file);
+        if (headers.fault)
+            return {*headers.fault, {}};
+        if (headers.bits != kProgramBits)
             return {LoadFailure::OtherWidth, {}};
-        break;
-    case ERROR_MOD_NOT_FOUND: {
+        if (headers.machine != kProgramMachine)
+            return {LoadFailure::OtherMachine, {}};
+    }
+    if (error == ERROR_MOD_NOT_FOUND) {
         std::set<std::wstring> seen;
         return {LoadFailure::MissingDependency, missingDependency(path, seen)};
     }
-    case ERROR_DLL_INIT_FAILED:
+    if (error == ERROR_DLL_INIT_FAILED)
         return {LoadFailure::InitialisationFailed, {}};
-    }
-    return {LoadFailure::Other, systemText(error)};
+    return {LoadFailure::Other, systemText(error, path)};
 }
 
 } // namespace
@@ -289,11 +364,6 @@ void *openLibrary(const std::string &file, LoadError *why)
 void *librarySymbol(void *library, const char *name)
 {
     return reinterpret_cast<void *>(GetProcAddress(static_cast<HMODULE>(library), name));
-}
-
-void closeLibrary(void *library)
-{
-    FreeLibrary(static_cast<HMODULE>(library));
 }
 
 void restrictLibrarySearch()

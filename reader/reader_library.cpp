@@ -20,8 +20,12 @@ std::string BindError::message() const
                "-bit library; this program needs the " + std::to_string(platform::kProgramBits) +
                "-bit " + name + consequence;
     }
+    case LoadFailure::OtherMachine:
+        return subject + " is a library for another kind of processor" + consequence;
     case LoadFailure::NotALibrary:
         return subject + " is not a library" + consequence;
+    case LoadFailure::Damaged:
+        return subject + " is cut short or damaged" + consequence;
     case LoadFailure::MissingDependency:
         if (loadError->detail.empty())
             return subject + " needs another library, which is missing" + consequence;
@@ -99,14 +103,11 @@ bool ReaderLibrary::loadFixed(platform::LoadError &why)
     if (m_fixed.handle == nullptr)
         return false;
     // A library put at the fixed path while the program runs: what the search bound before
-    // is bound anew there, and the copy it found is let go.
+    // is bound anew there. The copy that the search found stays loaded, unused, like every
+    // library that has had calls: it may run a thread of its own.
     for (Slot *slot : {&m_closeComm, &m_readTag, &m_writeTagSingleWord}) {
         if (slot->boundIn == &m_search)
             *slot = Slot{slot->name};
-    }
-    if (m_search.handle != nullptr) {
-        platform::closeLibrary(m_search.handle);
-        m_search.handle = nullptr;
     }
     return true;
 }

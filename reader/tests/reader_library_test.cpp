@@ -109,6 +109,15 @@ TEST(LoadFailureTest, NamesWhyALibraryThatIsThereDoesNotLoad)
             fs::copy_file(besideTestProgram(name), fixed);
         };
     };
+    // A good library with the byte at offset changed.
+    const auto patched = [&](std::streamoff offset, char byte) {
+        return [&, offset, byte] {
+            copy(partialLibrary())();
+            std::fstream(fixed, std::ios::in | std::ios::out | std::ios::binary)
+                .seekp(offset)
+                .put(byte);
+        };
+    };
     const std::string companion = fs::path(COMPANION_LIBRARY).filename().string();
     const struct
     {
@@ -117,16 +126,21 @@ TEST(LoadFailureTest, NamesWhyALibraryThatIsThereDoesNotLoad)
     } rows[] = {
         {[&] { std::ofstream(fixed) << "not a library"; }, " is not a library"},
         {copy(NEEDS_COMPANION_LIBRARY), " needs " + companion + ", which is missing"},
+        {[&] { std::ofstream{fixed}; }, " is cut short or damaged"},
+        {[&] {
+             copy(partialLibrary())();
+             fs::resize_file(fixed, 4096); // the headers, and none of the code
+         },
+         " is cut short or damaged"},
 #if defined(_WIN32)
         {copy("epcsdk64.dll"), " is a 64-bit library; this program needs the 32-bit EPCSDK.DLL"},
         {copy(INIT_FAILS_LIBRARY), " failed to start"},
+        // The machine, 0x014C, made 0x01C4 (ARM): the linker puts the PE header at 0x80.
+        {patched(0x84, char(0xC4)), " is a library for another kind of processor"},
 #else
-        // The same library as an ELF file of the other class, 32-bit.
-        {[&] {
-             copy(partialLibrary())();
-             std::fstream(fixed, std::ios::in | std::ios::out | std::ios::binary).seekp(4).put(1);
-         },
-         " is a 32-bit library; this program needs the 64-bit libepcsdk.so"},
+        // The ELF class, then the machine: 32-bit, then AArch64.
+        {patched(4, 1), " is a 32-bit library; this program needs the 64-bit libepcsdk.so"},
+        {patched(18, char(183)), " is a library for another kind of processor"},
 #endif
     };
     for (const auto &row : rows) {
