@@ -28,6 +28,11 @@ DeveloperPanel::DeveloperPanel(PanelControls &controls, reader::ReaderLibrary &l
 
 void DeveloperPanel::read()
 {
+    m_library.commands().run([this] { readWords(); });
+}
+
+void DeveloperPanel::readWords()
+{
     // Fresh zero-filled buffers for every Read: a failed read shows zeros, never what an
     // earlier read fetched. When the library cannot be bound, both fields are emptied and
     // the status line says why.
@@ -58,11 +63,13 @@ void DeveloperPanel::regularize()
 void DeveloperPanel::write(numbering::CardWords words, std::string_view success,
                            std::string_view failure)
 {
-    const auto outcome = reader::writeCardWords(m_library, m_link.handle(), words);
-    if (outcome.bindError)
-        m_controls.setStatus(outcome.bindError->message());
-    else
-        m_controls.setStatus(outcome.written ? success : failure);
+    m_library.commands().run([=, this] {
+        const auto outcome = reader::writeCardWords(m_library, m_link.handle(), words);
+        if (outcome.bindError)
+            m_controls.setStatus(outcome.bindError->message());
+        else
+            m_controls.setStatus(outcome.written ? success : failure);
+    });
 }
 
 } // namespace developer

@@ -43,6 +43,7 @@ public:
     void regularize();
 
 private:
+    void readWords();
     void write(numbering::CardWords words, std::string_view success, std::string_view failure);
 
     PanelControls &m_controls;

@@ -4,8 +4,8 @@
 #include "qt/number_field.h"
 #include "qt/plain_text.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -265,9 +265,24 @@ void Form1Window::setWordText(uint8_t wordAddress, std::string_view text)
     setText(window::wordField(wordAddress), text);
 }
 
+void Form1Window::closeWindow()
+{
+    close();
+}
+
+void Form1Window::showBusy(bool busy)
+{
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
 void Form1Window::closeEvent(QCloseEvent *event)
 {
-    m_form.unload();
-    // Closing is never refused.
-    event->accept();
+    // Closing is never refused, only put off until the command that runs has ended.
+    if (m_form.unload())
+        event->accept();
+    else
+        event->ignore();
 }

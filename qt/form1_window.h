@@ -38,12 +38,14 @@ public:
     void giveFocus(window::ControlId id) override;
     void showMessage(std::string_view title, std::string_view text) override;
     void endProgram() override;
+    void closeWindow() override;
+    void showBusy(bool busy) override;
 
     // developer::PanelControls
     void setWordText(uint8_t wordAddress, std::string_view text) override;
 
 protected:
-    // The platform's own close command: the window's unload step.
+    // The platform's own close command: the window's unload step, once no command runs.
     void closeEvent(QCloseEvent *event) override;
 
 private:

@@ -8,6 +8,8 @@ std::string BindError::message() const
 {
     const std::string subject = "Reader library " + library;
     const std::string consequence = ": cannot call " + function;
+    if (inAnotherCall)
+        return subject + " is busy with another call" + consequence;
     if (!loadError)
         return subject + " has no function " + function;
     using platform::LoadFailure;

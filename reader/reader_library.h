@@ -4,6 +4,7 @@
 // gives the caller a BindError naming both; the next call tries to bind again.
 #pragma once
 
+#include "reader/command_gate.h"
 #include "reader/dynamic_library.h"
 #include "reader/epcsdk_abi.h"
 
@@ -20,6 +21,8 @@ struct BindError
     std::string function; // the function that could not be bound
     // Why the library did not load; none when it loaded but lacks the function.
     std::optional<platform::LoadError> loadError;
+    // The library was inside another call: this one was not made.
+    bool inAnotherCall = false;
 
     // One line for the operator, naming the cause, e.g.
     // "Reader library libepcsdk.so not found: cannot call OpenComm".
@@ -70,6 +73,11 @@ public:
     ReaderLibrary(const ReaderLibrary &) = delete;
     ReaderLibrary &operator=(const ReaderLibrary &) = delete;
 
+    // The window's commands that call the library pass through its gate, one at a time.
+    // A call made while another is inside the library all the same is refused, and says
+    // so: a serial library's exchange with the reader is not made to be entered twice.
+    CommandGate &commands() { return m_commands; }
+
     CallResult openComm(int32_t port);
     CallResult closeComm(int32_t handle);
     CallResult readTag(int32_t handle, uint8_t bank, uint8_t firstWord, uint8_t wordCount,
@@ -99,10 +107,15 @@ private:
 
     template <typename Fn, typename... Args> CallResult call(Slot &slot, Args... args)
     {
+        if (m_inCall)
+            return BindError{m_fixed.file, slot.name, std::nullopt, true};
         auto bound = bind(slot);
         if (auto *error = std::get_if<BindError>(&bound))
             return std::move(*error);
-        return reinterpret_cast<Fn *>(std::get<void *>(bound))(args...);
+        m_inCall = true;
+        const int32_t result = reinterpret_cast<Fn *>(std::get<void *>(bound))(args...);
+        m_inCall = false;
+        return result;
     }
 
     Module m_fixed;
@@ -111,6 +124,8 @@ private:
     Slot m_closeComm{"CloseComm"};
     Slot m_readTag{"ReadTag"};
     Slot m_writeTagSingleWord{"WriteTagSingleWord"};
+    bool m_inCall = false;
+    CommandGate m_commands;
 };
 
 } // namespace reader

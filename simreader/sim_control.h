@@ -27,6 +27,8 @@ struct SimCall
 };
 
 enum SimFunction : int32_t {
+    SimNestedCall = 0, // logged for a call that entered while another was inside, its
+                       // function in the handle's place
     SimOpenComm = 1,
     SimCloseComm = 2,
     SimReadTag = 3,
@@ -45,6 +47,12 @@ SIM_API void SimFailWordAddress(int word);
 SIM_API void SimSetReceiveThread(int on);
 // The tag leaves the field after the next successful word write: a half-written card.
 SIM_API void SimLeaveAfterNextWrite();
+// Runs hook(context) inside every call that the library receives while no other is inside,
+// before it answers, as a library does that runs the program's event loop while it waits for
+// the reader; nullptr for none.
+SIM_API void SimSetCallHook(void (*hook)(void *context), void *context);
+// How many calls entered the library while another was inside it, since the last reset.
+SIM_API int32_t SimNestedCalls();
 // A word of the tag's memory (0..65535), or -1 for an address outside it.
 SIM_API int32_t SimPeekWord(int bank, int word);
 SIM_API void SimPokeWord(int bank, int word, int value);

@@ -7,7 +7,10 @@
 //                         the faults anew: "absent" (no reader answers), "notag" (no tag in
 //                         the field), "fail N" (the write of word N fails), "leave" (the tag
 //                         leaves the field after the next successful write), "thread"
-//                         (OpenComm starts a receive thread, which runs until CloseComm)
+//                         (OpenComm starts a receive thread, which runs until CloseComm),
+//                         "pump MS" (every call runs the program's event loop for MS ms
+//                         before it answers), "msgbox" (a write shows a message box of the
+//                         library's own, with no owner, and answers once it is closed)
 #pragma once
 
 #include "simreader/sim_control.h"
@@ -18,7 +21,7 @@
 #include <sstream>
 #include <string>
 
-inline const char *const kSimFunctionNames[] = {"?", "OpenComm", "CloseComm", "ReadTag",
+inline const char *const kSimFunctionNames[] = {"NestedCall", "OpenComm", "CloseComm", "ReadTag",
                                                 "WriteTagSingleWord"};
 
 inline void simLogCall(const SimCall &call)
@@ -65,6 +68,9 @@ template <typename Reader> void simApplyFaults(Reader &reader)
     reader.tagPresent = last.find("notag") == std::string::npos;
     reader.leaveAfterNextWrite = last.find("leave") != std::string::npos;
     reader.receiveThread = last.find("thread") != std::string::npos;
+    reader.messageBox = last.find("msgbox") != std::string::npos;
+    const auto pump = last.find("pump ");
+    reader.pumpMs = pump == std::string::npos ? 0 : std::atoi(last.c_str() + pump + 5);
     const auto fail = last.find("fail ");
     reader.failingWord = fail == std::string::npos ? -1 : std::atoi(last.c_str() + fail + 5);
 }

@@ -15,6 +15,12 @@
 #include "simreader/sim_control.h"
 #include "simreader/sim_log_files.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
+
 #include <array>
 #include <chrono>
 #include <condition_variable>
@@ -71,6 +77,8 @@ struct Reader
 {
     bool readerPresent = true;
     bool receiveThread = false;
+    int pumpMs = 0;          // every call runs the program's event loop this long
+    bool messageBox = false; // a write shows a message box of its own, and waits for it
     bool tagPresent = true;
     bool leaveAfterNextWrite = false;
     int failingWord = -1;
@@ -79,6 +87,11 @@ struct Reader
     std::array<std::array<uint16_t, kWordsPerBank>, kBanks> memory{};
     std::array<SimCall, kLogSize> log{};
     int32_t calls = 0;
+    // How many calls are inside the library now, and how many entered while another was.
+    int inside = 0;
+    int32_t nestedCalls = 0;
+    void (*callHook)(void *) = nullptr;
+    void *callHookContext = nullptr;
 
     bool linked(int32_t handle) const
     {
@@ -100,11 +113,75 @@ struct Reader
 
 Reader reader;
 
+// What a maker's library does while it waits for the reader's answer: it runs the program's
+// event loop, so that the window goes on painting. On Windows that is the thread's messages;
+// elsewhere GLib's main context, which Qt's event loop runs on, looked up so that the
+// library needs no GLib of its own.
+void runEventLoop(int ms)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+#if defined(_WIN32)
+    for (MSG message; std::chrono::steady_clock::now() < until;) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) { // the program's own loop must see it too
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+#else
+    using Iterate = int (*)(void *context, int mayBlock);
+    static const auto iterate =
+        reinterpret_cast<Iterate>(dlsym(RTLD_DEFAULT, "g_main_context_iteration"));
+    while (std::chrono::steady_clock::now() < until) {
+        if (iterate == nullptr || !iterate(nullptr, 0))
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+#endif
+}
+
+// The time that a call is inside the library. A call that enters while another is inside
+// is counted: it would corrupt a serial library's exchange with the reader. The outermost
+// call runs the program's code that a library lets run inside its calls, as one does that
+// runs the program's event loop while it waits for the reader's answer.
+class Inside
+{
+public:
+    explicit Inside(SimFunction function)
+    {
+        if (reader.inside++ > 0) {
+            ++reader.nestedCalls;
+            simLogCall(SimCall{SimNestedCall, function, 0, 0, 0, 0, 0, 0});
+            return;
+        }
+        if (reader.callHook != nullptr)
+            reader.callHook(reader.callHookContext);
+        if (reader.pumpMs > 0)
+            runEventLoop(reader.pumpMs);
+#if defined(_WIN32)
+        // A box of the library's own, with no owner window: the program's window stays
+        // open to input while it shows.
+        if (reader.messageBox && function == SimWriteTagSingleWord)
+            MessageBoxW(nullptr, L"Writing the tag", L"Reader library", MB_OK);
+#endif
+    }
+    ~Inside()
+    {
+        --reader.inside;
+    }
+    Inside(const Inside &) = delete;
+    Inside &operator=(const Inside &) = delete;
+};
+
 } // namespace
 
 EXPORT int32_t EPCSDK_CALL OpenComm(int32_t port)
 {
     simApplyFaults(reader);
+    const Inside inside(SimOpenComm);
     int32_t result = epcsdk::kNoLink;
     if (reader.readerPresent && port == kReaderPort && reader.openHandle == epcsdk::kNoLink) {
         reader.openHandle = reader.nextHandle++;
@@ -118,6 +195,7 @@ EXPORT int32_t EPCSDK_CALL OpenComm(int32_t port)
 EXPORT int32_t EPCSDK_CALL CloseComm(int32_t handle)
 {
     simApplyFaults(reader);
+    const Inside inside(SimCloseComm);
     int32_t result = 0;
     if (reader.linked(handle)) {
         reader.openHandle = epcsdk::kNoLink;
@@ -131,6 +209,7 @@ EXPORT int32_t EPCSDK_CALL ReadTag(int32_t handle, uint8_t bank, uint8_t firstWo
                                    uint8_t wordCount, uint8_t *buffer)
 {
     simApplyFaults(reader);
+    const Inside inside(SimReadTag);
     int32_t result = 0;
     const bool fits = Reader::inTag(bank, firstWord + wordCount - 1) && wordCount > 0;
     if (reader.linked(handle) && reader.tagPresent && fits && buffer != nullptr) {
@@ -148,6 +227,7 @@ EXPORT int32_t EPCSDK_CALL WriteTagSingleWord(int32_t handle, uint8_t bank, uint
                                               uint8_t high, uint8_t low)
 {
     simApplyFaults(reader);
+    const Inside inside(SimWriteTagSingleWord);
     int32_t result = 0;
     if (reader.linked(handle) && reader.tagPresent && Reader::inTag(bank, word) &&
         word != reader.failingWord) {
@@ -170,6 +250,17 @@ EXPORT void SimReset()
 {
     receiver.end();
     reader = Reader{};
+}
+
+EXPORT void SimSetCallHook(void (*hook)(void *context), void *context)
+{
+    reader.callHook = hook;
+    reader.callHookContext = context;
+}
+
+EXPORT int32_t SimNestedCalls()
+{
+    return reader.nestedCalls;
 }
 
 EXPORT void SimSetReceiveThread(int on)

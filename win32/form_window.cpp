@@ -204,6 +204,17 @@ void FormWindow::endProgram()
     PostQuitMessage(0);
 }
 
+void FormWindow::closeWindow()
+{
+    PostMessageW(m_window, WM_CLOSE, 0, 0);
+}
+
+void FormWindow::showBusy(bool busy)
+{
+    m_busy = busy;
+    SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+}
+
 void FormWindow::setWordText(uint8_t wordAddress, std::string_view text)
 {
     SetWindowTextW(control(window::wordField(wordAddress)), wide(text).c_str());
@@ -267,10 +278,18 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             siteEntryChosen();
         return 0;
     case WM_CLOSE:
-        // The close box: the unload step, then the window goes, and the program with it.
-        unload();
-        DestroyWindow(m_window);
+        // The close box: the unload step, then the window goes, and the program with it;
+        // during a command, once it has ended.
+        if (unload())
+            DestroyWindow(m_window);
         return 0;
+    case WM_SETCURSOR:
+        // The controls ask their parent first.
+        if (m_busy) {
+            SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+            return TRUE;
+        }
+        break;
     case WM_QUERYENDSESSION:
         // The window never refuses to close, so the session may end.
         return TRUE;
@@ -379,11 +398,12 @@ void FormWindow::siteEntryChosen()
     m_chosenSite.reset();
 }
 
-void FormWindow::unload()
+bool FormWindow::unload()
 {
     // Once: the window may still be closed after the session's end was announced.
-    if (!std::exchange(m_unloaded, true))
-        m_form.unload();
+    if (!m_unloaded)
+        m_unloaded = m_form.unload();
+    return m_unloaded;
 }
 
 void FormWindow::dpiChanged(UINT dpi, const RECT &suggested)

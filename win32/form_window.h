@@ -48,6 +48,8 @@ public:
     void giveFocus(window::ControlId id) override;
     void showMessage(std::string_view title, std::string_view text) override;
     void endProgram() override;
+    void closeWindow() override;
+    void showBusy(bool busy) override;
 
     // developer::PanelControls
     void setWordText(uint8_t wordAddress, std::string_view text) override;
@@ -58,7 +60,8 @@ private:
     void command(window::ControlId id, int notification);
     void siteListNotification(int notification);
     void siteEntryChosen();
-    void unload();
+    // Whether the unload step has run, running it if it may run now.
+    bool unload();
     void dpiChanged(UINT dpi, const RECT &suggested);
     void nameControls();
     HWND control(window::ControlId id) const;
@@ -79,6 +82,8 @@ private:
     // Notifications route to handlers only once the load step has run.
     bool m_loaded = false;
     bool m_unloaded = false;
+    // While a command runs: the pointer shows the program busy over the whole window.
+    bool m_busy = false;
 
     SiteChoice m_siteChoice;
     // While the site selection runs: the chosen entry, which the site box's text area may

@@ -45,6 +45,10 @@ public:
 
     // Ends the program at once: the window is not closed, so its unload step never runs.
     virtual void endProgram() = 0;
+    // Closes the window as its close box does: the unload step runs, and the program ends.
+    virtual void closeWindow() = 0;
+    // The pointer shows that the program is busy, or no longer.
+    virtual void showBusy(bool busy) = 0;
 };
 
 } // namespace window

@@ -6,6 +6,7 @@
 #include "reader/operator_texts.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace window {
 
@@ -27,7 +28,9 @@ bool mayPasteNumber(std::string_view text, std::size_t from, std::size_t to,
 
 Form1::Form1(Controls &controls, reader::ReaderLibrary &library)
     : m_controls(controls), m_library(library), m_link(library)
-{}
+{
+    commands().onBusy([this](bool busy) { m_controls.showBusy(busy); });
+}
 
 void Form1::load()
 {
@@ -38,30 +41,44 @@ void Form1::load()
         m_cardNumber = numbering::cardNumber(prefix(), numbering::paddedCurrentNumber(*current));
 }
 
-void Form1::unload()
+bool Form1::unload()
 {
-    m_link.release();
+    if (!commands().open()) {
+        endAfterCommand([this] { m_controls.closeWindow(); });
+        return false;
+    }
+    commands().run([this] { m_link.release(); });
+    return true;
+}
+
+void Form1::endAfterCommand(std::function<void()> end)
+{
+    // The first end asked for is the one: the program ends with it.
+    if (!std::exchange(m_endWaits, true))
+        commands().afterCommand(std::move(end));
 }
 
 void Form1::connectReader()
 {
+    if (!commands().open())
+        return;
     if (!reader::portChosen(m_controls.selectedPosition(ControlId::cboComPort))) {
         m_controls.showMessage(texts::kPortQuestionTitle, texts::kPortQuestion);
         m_controls.giveFocus(ControlId::cboComPort);
         return;
     }
-    m_controls.setStatus(m_link.connect());
+    commands().run([this] { m_controls.setStatus(m_link.connect()); });
 }
 
 void Form1::disconnectReader()
 {
-    m_controls.setStatus(m_link.disconnect());
+    commands().run([this] { m_controls.setStatus(m_link.disconnect()); });
 }
 
 void Form1::closeProgram()
 {
     // Ends the program without closing the window: an open link is left as it is.
-    m_controls.endProgram();
+    endAfterCommand([this] { m_controls.endProgram(); });
 }
 
 std::optional<int32_t> Form1::currentNumber() const
@@ -95,8 +112,8 @@ void Form1::currentNumberClicked()
 char32_t Form1::currentNumberKey(char32_t typed) const
 {
     // Digits only: Backspace is discarded like any other character, so digits go with
-    // Delete or by typing over a selection.
-    return typed >= U'0' && typed <= U'9' ? typed : 0;
+    // Delete or by typing over a selection. Nothing while a command runs.
+    return typed >= U'0' && typed <= U'9' && commands().open() ? typed : 0;
 }
 
 void Form1::setCurrentNumber(int32_t current)
@@ -107,6 +124,8 @@ void Form1::setCurrentNumber(int32_t current)
 
 void Form1::stepUp()
 {
+    if (!commands().open())
+        return;
     const auto current = currentNumber();
     if (current && numbering::mayStepUp(*current))
         setCurrentNumber(*current + 1);
@@ -114,6 +133,8 @@ void Form1::stepUp()
 
 void Form1::stepDown()
 {
+    if (!commands().open())
+        return;
     const auto current = currentNumber();
     if (current && numbering::mayStepDown(*current))
         setCurrentNumber(*current - 1);
@@ -121,6 +142,8 @@ void Form1::stepDown()
 
 void Form1::siteChosen()
 {
+    if (!commands().open())
+        return;
     const std::string start = numbering::siteStartNumber(m_controls.text(ControlId::Combo1),
                                                          m_controls.text(ControlId::txtNoStartAt));
     m_controls.setText(ControlId::txtNoStartAt, start);
@@ -129,33 +152,41 @@ void Form1::siteChosen()
 
 void Form1::writeCard()
 {
-    if (const auto current = currentNumber())
-        writeAndReport(*current);
+    commands().run([this] {
+        if (const auto current = currentNumber())
+            writeAndReport(*current);
+    });
 }
 
 void Form1::writeNext()
 {
-    const auto current = currentNumber();
-    if (!current || !numbering::mayStepUp(*current))
-        return;
-    setCurrentNumber(*current + 1);
-    writeAndReport(*current + 1);
+    commands().run([this] {
+        const auto current = currentNumber();
+        if (!current || !numbering::mayStepUp(*current))
+            return;
+        setCurrentNumber(*current + 1);
+        writeAndReport(*current + 1);
+    });
 }
 
 void Form1::writePrev()
 {
-    const auto current = currentNumber();
-    if (!current || !numbering::mayStepDown(*current))
-        return;
-    setCurrentNumber(*current - 1);
-    writeAndReport(*current - 1);
+    commands().run([this] {
+        const auto current = currentNumber();
+        if (!current || !numbering::mayStepDown(*current))
+            return;
+        setCurrentNumber(*current - 1);
+        writeAndReport(*current - 1);
+    });
 }
 
 void Form1::writeAndReport(int32_t current)
 {
+    // The card that this write makes, named before the library runs: the number may be
+    // typed anew while the library runs the window's events inside its call.
+    std::string report = m_cardNumber;
     const auto outcome =
         reader::writeCardWords(m_library, m_link.handle(), numbering::cardWords(current));
-    std::string report = m_cardNumber;
     if (outcome.written) {
         report += texts::kCardWritten;
     } else {

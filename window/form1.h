@@ -1,7 +1,7 @@
 // The handlers of the main window, written once for every front end. A front end routes
 // each event of the wiring below to its handler and does nothing else of its own:
 //
-//   Form1 load, unload                      load, unload
+//   Form1 load, unload (the close box)      load, unload
 //   Open, Close, cmdClose click             connectReader, disconnectReader, closeProgram
 //   txtCurrentNo change, click, key press   currentNumberChanged, currentNumberClicked,
 //                                           currentNumberKey
@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,7 +47,9 @@ public:
     const reader::ReaderLink &link() const { return m_link; }
 
     void load();
-    void unload();
+    // The close box: whether the window may close now. During a command it closes once the
+    // command has ended (Controls::closeWindow), and the unload step runs then.
+    bool unload();
 
     void connectReader();
     void disconnectReader();
@@ -66,16 +69,21 @@ public:
     void writePrev();
 
 private:
+    reader::CommandGate &commands() const { return m_library.commands(); }
     std::optional<int32_t> currentNumber() const;
     std::string prefix() const;
     void setCurrentNumber(int32_t current);
     void writeAndReport(int32_t current);
+    // Ends the program now, or once the command that runs has ended.
+    void endAfterCommand(std::function<void()> end);
 
     Controls &m_controls;
     reader::ReaderLibrary &m_library;
     reader::ReaderLink m_link;
     // Empty until the current number first changes.
     std::string m_cardNumber;
+    // An end of the program waits for the command that runs.
+    bool m_endWaits = false;
 };
 
 } // namespace window

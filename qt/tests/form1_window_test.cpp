@@ -127,6 +127,32 @@ private slots:
         QCOMPARE(w->status(), status);
     }
 
+    // A library that runs the event loop inside its calls: clicks and the close box reach the
+    // window while the write is inside the library. The window closes once the card is
+    // written whole, and the busy pointer shows meanwhile.
+    void closeBoxDuringAWriteClosesAfterIt()
+    {
+        w->get<QComboBox>("cboComPort")->setCurrentIndex(0);
+        w->click("Open");
+        static bool busy = false;
+        const auto inside = [](void *harness) {
+            auto &h = *static_cast<WindowHarness *>(harness);
+            h.click("cmdWriteNext");
+            h.window->windowHandle()->close();
+            const QCursor *pointer = QApplication::overrideCursor();
+            busy = busy || (pointer != nullptr && pointer->shape() == Qt::WaitCursor);
+        };
+        SimSetCallHook(inside, &*w);
+        w->click("cmdWriteCard");
+        SimSetCallHook(nullptr, nullptr);
+        QVERIFY(busy);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QCOMPARE(SimNestedCalls(), 0);
+        QCOMPARE((std::pair{SimPeekWord(1, 6), SimPeekWord(1, 7)}), (std::pair{0x0098, 0x9680}));
+        QVERIFY(!w->window->isVisible());
+        QCOMPARE(simCallsOf(SimCloseComm), 1);
+    }
+
     void writeCaptionShowsThreeLines()
     {
         currentNo()->setText(QStringLiteral("1001"));

@@ -48,6 +48,8 @@ Found bindSimControl()
     bind(control.pokeWord, "SimPokeWord");
     bind(control.callCount, "SimCallCount");
     bind(control.callAt, "SimCallAt");
+    bind(control.setCallHook, "SimSetCallHook");
+    bind(control.nestedCalls, "SimNestedCalls");
     if (!missing.empty())
         return {std::nullopt, file + " has no function " + missing};
     return {control, {}};

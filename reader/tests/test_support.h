@@ -24,6 +24,8 @@ struct SimControl
     decltype(&SimPokeWord) pokeWord;
     decltype(&SimCallCount) callCount;
     decltype(&SimCallAt) callAt;
+    decltype(&SimSetCallHook) setCallHook;
+    decltype(&SimNestedCalls) nestedCalls;
 };
 
 // Loads the simulated reader on first use; nullptr, with the reason in why, when it or one

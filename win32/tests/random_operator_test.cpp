@@ -135,7 +135,7 @@ public:
                 press(std::array<BYTE, 4>{VK_TAB, VK_TAB, VK_RETURN, VK_SPACE}[key], key == 1);
                 return cat("key ", std::array{"Tab", "Shift+Tab", "Return", "Space"}[key]); }},
             {16, [this] { // reader faults, which the program reads before each reader call
-                const std::string faults = std::array{"", "", "notag", "fail 6", "fail 7", "absent", "leave"}[pick(7)];
+                const std::string faults = std::array{"", "", "notag", "fail 6", "fail 7", "absent", "leave", "pump 30"}[pick(8)];
                 std::ofstream(kFaults) << faults << (m_life.threaded ? " thread" : "");
                 return cat("faults \"", faults, "\""); }},
             {4, [this] { // the window moved between monitors of other resolutions, four times
@@ -227,6 +227,8 @@ private:
         for (std::string line; std::getline(log, line) && !log.eof();) {
             m_life.logAt += std::streamoff(line.size() + 1);
             calls.push_back(simLoggedCall(line));
+            if (calls.back().function == SimNestedCall)
+                return "a call entered the reader library while another was inside it: " + line;
         }
         StatusColour colour{};
         const std::string status = m_program->text(opList);

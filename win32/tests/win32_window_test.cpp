@@ -106,6 +106,18 @@ TEST(Win32Window, EachOperatorStepShowsItsOutcome)
         // So too over a reader library whose OpenComm starts a thread, running until CloseComm.
         {"thread", [](P p) { p.connect(); EXPECT_EQ(p.text(opList), kConnected); PostMessageW(p.main, WM_CLOSE, 0, 0); EXPECT_EQ(p.exitCode(), 0u); EXPECT_EQ(p.calls("CloseComm"), 1); }, opList, ""},
         {"thread", [](P p) { p.connect(); EXPECT_EQ(p.text(opList), kConnected); PostMessageW(p.item(cmdClose), BM_CLICK, 0, 0); EXPECT_EQ(p.exitCode(), 0u); EXPECT_EQ(p.calls("CloseComm"), 0); }, opList, ""},
+        // A library that runs the window's messages inside its calls, or shows a box of its own
+        // there: a click and the close box during a write start nothing, and the window closes
+        // once the card is written whole.
+        {"pump 1000", [](P p) { p.connect(); p.enter(L"1000"); for (HWND to : {p.item(cmdWriteNext), p.item(cmdWriteCard)}) PostMessageW(to, BM_CLICK, 0, 0);
+                                PostMessageW(p.main, WM_CLOSE, 0, 0); EXPECT_EQ(p.exitCode(), 0u); EXPECT_EQ(p.calls("WriteTagSingleWord 23041 1"), 2);
+                                EXPECT_EQ(p.calls("NestedCall"), 0); EXPECT_EQ(p.calls("CloseComm"), 1); }, opList, ""},
+        {"msgbox", [](P p) { p.connect(); PostMessageW(p.item(cmdWriteCard), BM_CLICK, 0, 0);
+                             for (int word = 6; word <= 7; ++word) {
+                                 HWND box; ASSERT_TRUE(eventually([&] { return IsWindowVisible(box = FindWindowW(L"#32770", L"Reader library")); }));
+                                 PostMessageW(p.item(cmdWriteNext), BM_CLICK, 0, 0); PostMessageW(p.main, WM_CLOSE, 0, 0); PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+                                 ASSERT_TRUE(eventually([&] { return !IsWindow(box); })); }
+                             EXPECT_EQ(p.exitCode(), 0u); EXPECT_EQ(p.calls("WriteTagSingleWord 23041 1"), 2); EXPECT_EQ(p.calls("NestedCall"), 0); }, opList, ""},
         // Log-off or shutdown runs the unload step, once, even when the window is closed after.
         {"", [](P p) { p.connect(); EXPECT_TRUE(SendMessageW(p.main, WM_QUERYENDSESSION, 0, 0)); SendMessageW(p.main, WM_ENDSESSION, TRUE, 0);
                        EXPECT_EQ(p.calls("CloseComm"), 1); PostMessageW(p.main, WM_CLOSE, 0, 0); EXPECT_EQ(p.exitCode(), 0u); EXPECT_EQ(p.calls("CloseComm"), 1); }, opList, ""},

@@ -47,6 +47,8 @@ public:
         m_log.push_back(std::string(title) + ": " + std::string(text));
     }
     void endProgram() override { m_log.push_back("end"); }
+    void closeWindow() override { m_log.push_back("close"); }
+    void showBusy(bool busy) override { m_busy = busy; }
 
     reader::ReaderLibrary m_library;
     window::Form1 m_form;
@@ -54,6 +56,7 @@ public:
     int m_port = -1; // the port list's selected position
     std::optional<window::Rgb> m_colour;
     std::vector<std::string> m_log;
+    bool m_busy = false;
 
 private:
     static std::string name(Id id) { return std::string(window::control(id).name); }

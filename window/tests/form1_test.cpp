@@ -151,6 +151,50 @@ INSTANTIATE_TEST_SUITE_P(Rows, Commands, testing::Values(
     Command{kWrite, "12345", "12345", "0010012345", "0010012345", kNoLink, kOld}));
 // clang-format on
 
+// What the operator does while a Write Next No is inside the library, as a library lets the
+// window's events run inside its calls while it waits for the reader, and what the window
+// shows after the card's report. No command starts, and the end waits for the card.
+using Inside = std::tuple<void (*)(FakeWindow &), Strings>;
+using DuringACall = Table<Inside>;
+
+TEST_P(DuringACall, NoCommandStartsAndTheEndWaitsForTheCardWrittenWhole)
+{
+    const auto &[during, after] = GetParam();
+    connect();
+    type("1000");
+    m_window.m_log.clear();
+    struct Hook
+    {
+        FakeWindow *window;
+        void (*during)(FakeWindow &);
+    } hook{&m_window, during};
+    sim().setCallHook(
+        [](void *h) { static_cast<Hook *>(h)->during(*static_cast<Hook *>(h)->window); }, &hook);
+    m_form.writeNext();
+    sim().setCallHook(nullptr, nullptr);
+    EXPECT_EQ(sim().nestedCalls(), 0);
+    EXPECT_EQ(tag(), 10'001'001u);
+    EXPECT_EQ(text(Id::txtCurrentNo), "1001");
+    Strings log{"0010001001" + std::string(kWritten)};
+    log.insert(log.end(), after.begin(), after.end());
+    EXPECT_EQ(m_window.m_log, log);
+    EXPECT_FALSE(m_window.m_busy);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rows, DuringACall, testing::Values(
+    Inside{[](FakeWindow &w) { w.m_form.writeNext(); w.m_form.writeCard(); w.m_form.writePrev(); }, {}},
+    Inside{[](FakeWindow &w) { w.m_form.stepUp(); w.m_form.stepDown(); w.m_form.siteChosen(); }, {}},
+    Inside{[](FakeWindow &w) { w.m_form.connectReader(); w.m_form.disconnectReader(); }, {}},
+    Inside{[](FakeWindow &w) { EXPECT_EQ(w.m_form.currentNumberKey(U'7'), 0u); EXPECT_TRUE(w.m_busy); }, {}},
+    // The close box and the Close button, pressed once in each of the card's two calls.
+    Inside{[](FakeWindow &w) { EXPECT_FALSE(w.m_form.unload()); }, {"close"}},
+    Inside{[](FakeWindow &w) { w.m_form.closeProgram(); }, {"end"}},
+    // A call that comes all the same is refused by the binding, and says why.
+    Inside{[](FakeWindow &w) { EXPECT_EQ(w.m_library.readTag(-1, 1, 6, 1, nullptr).error().message(), "Reader library " +
+        reader::defaultLibraryFiles().fixedPath + " is busy with another call: cannot call ReadTag"); }, {}}));
+// clang-format on
+
 TEST(Form1Unbound, ReportsTheBindingFailureOnTheStatusLine)
 {
     reader::ReaderLibrary probe({"absent-reader-library", "absent-reader-library"});
