@@ -212,7 +212,12 @@ void FormWindow::closeWindow()
 void FormWindow::showBusy(bool busy)
 {
     m_busy = busy;
-    SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+    // The pointer is everybody's: changed here only while it is over the window.
+    POINT at{};
+    GetCursorPos(&at);
+    const HWND under = WindowFromPoint(at);
+    if (under == m_window || IsChild(m_window, under))
+        SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 
 void FormWindow::setWordText(uint8_t wordAddress, std::string_view text)

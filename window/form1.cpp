@@ -53,9 +53,17 @@ bool Form1::unload()
 
 void Form1::endAfterCommand(std::function<void()> end)
 {
-    // The first end asked for is the one: the program ends with it.
-    if (!std::exchange(m_endWaits, true))
-        commands().afterCommand(std::move(end));
+    if (commands().open()) {
+        end();
+        return;
+    }
+    // The first end asked for during a command is the one: the program ends with it.
+    if (!std::exchange(m_endWaits, true)) {
+        commands().afterCommand([this, end = std::move(end)] {
+            m_endWaits = false;
+            end();
+        });
+    }
 }
 
 void Form1::connectReader()
