@@ -17,8 +17,10 @@ shift 2
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib/wine.sh"
 
 export WINEDEBUG=-all
-# No installer prompts for Wine's .NET and HTML engines, no menu entries.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# No installer prompts for Wine's .NET and HTML engines, no menu entries, and no debugger for
+# a program that crashes: it ends, and what waited for it says so. (Where Wine runs under an
+# emulator, its helper programs crash now and then, and the debugger then hangs.)
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 # Windows need an X display: each run has its own Xvfb at 96 dpi, and shows nothing on the
 # display of whoever runs the tests. Its number and process are kept beside the prefix.
 unset DISPLAY WAYLAND_DISPLAY
@@ -59,8 +61,8 @@ start_display() {
 # (packaging/font-link.reg), so that the tests see the status line's full-width marks as
 # operators do. Wine's messages go to the log, for when the prefix cannot be made.
 boot() {
-    if ! WINEDEBUG=fixme-all wineboot --init >>"$log" 2>&1; then
-        echo "wineboot --init failed; the end of $log:" >&2
+    if ! WINEDEBUG=fixme-all timeout 900 wineboot --init >>"$log" 2>&1; then
+        echo "wineboot --init failed, or did not end within 900 s; the end of $log:" >&2
         tail -n 20 "$log" >&2
         exit 1
     fi
@@ -87,7 +89,14 @@ create | template)
         mkdir -p "$WINEPREFIX"
         : >"$log"
         boot
-        wineserver --wait
+        if ! timeout 600 wineserver --wait; then
+            echo "gave up after 600 s waiting for the Wine programs of $WINEPREFIX to end;" \
+                "the end of $log:" >&2
+            tail -n 20 "$log" >&2
+            wineserver --kill 2>/dev/null || true
+            stop_display
+            exit 1
+        fi
         stop_display
         exit 0
     fi
