@@ -14,11 +14,6 @@ log=$files/program.log
 
 source "$root/scripts/lib/wine.sh"
 
-# Whether the command has said that it starts the program, or has ended without.
-started_or_ended() {
-    grep -q "^Starting tagwright.exe" "$log" || ! kill -0 "$(cat "$files/program-pid")" 2>/dev/null
-}
-
 case $command in
 start)
     library=$3 zip=$4 reader=$5
@@ -33,10 +28,7 @@ start)
         --library "$library" --serial "$files/tty" --zip "$zip" >"$log" 2>&1 </dev/null &
     echo $! >"$files/program-pid"
     # The command says when it starts the program, once everything is in place.
-    if wait_for 900 "scripts/run-windows.sh to start tagwright.exe" started_or_ended &&
-        grep -q "^Starting tagwright.exe" "$log"; then
-        exit 0
-    fi
+    launcher_started 900 "$log" "$(cat "$files/program-pid")" && exit 0
     echo "scripts/run-windows.sh did not start tagwright.exe:" >&2
     cat "$log" >&2
     exit 1

@@ -117,10 +117,6 @@ install -o "$user" -m 0644 /dev/null "$work/control"
 chgrp dialout "$(realpath "$work/tty")"
 chmod 0660 "$(realpath "$work/tty")"
 
-# Whether the launcher has said that it starts the program, or has ended without.
-started_or_ended() {
-    grep -q "^Starting tagwright.exe" "$1" || ! kill -0 "$launcher" 2>/dev/null
-}
 # Starts the installed tagwright as the user with ARGUMENTS, and waits for its start line.
 start() {
     local log=$1
@@ -128,10 +124,7 @@ start() {
     as_user tagwright "$@" >"$log" 2>&1 </dev/null &
     launcher=$!
     # The first start makes the Wine prefix: minutes where Wine runs under an emulator.
-    if wait_for 1200 "tagwright $* to start tagwright.exe" started_or_ended "$log" &&
-        grep -q "^Starting tagwright.exe" "$log"; then
-        return 0
-    fi
+    launcher_started 1200 "$log" "$launcher" && return 0
     cat "$log" >&2
     fail "tagwright $* did not start tagwright.exe"
 }

@@ -53,17 +53,13 @@ bool Form1::unload()
 
 void Form1::endAfterCommand(std::function<void()> end)
 {
-    if (commands().open()) {
-        end();
-        return;
-    }
     // The first end asked for during a command is the one: the program ends with it.
-    if (!std::exchange(m_endWaits, true)) {
-        commands().afterCommand([this, end = std::move(end)] {
-            m_endWaits = false;
-            end();
-        });
-    }
+    if (std::exchange(m_endWaits, true))
+        return;
+    commands().afterCommand([this, end = std::move(end)] {
+        m_endWaits = false;
+        end();
+    });
 }
 
 void Form1::connectReader()

@@ -25,6 +25,18 @@ wait_for() {
     done
 }
 
+# Waits up to LIMIT seconds for the launcher (packaging/tagwright), whose output goes to LOG
+# and whose process is PID, to say that it starts the program; fails at once where it has
+# ended without.
+#   launcher_started LIMIT LOG PID
+launcher_started() {
+    wait_for "$1" "the launcher to start tagwright.exe" started_or_ended "$2" "$3" &&
+        grep -aq "^Starting tagwright.exe" "$2"
+}
+started_or_ended() {
+    grep -aq "^Starting tagwright.exe" "$1" || ! kill -0 "$2" 2>/dev/null
+}
+
 # Ends at once every process that SELECTOR picks (pkill's and ps's -s SESSION or -u USER),
 # and waits until none is left: a Wine program that is still starting when its wineserver
 # ends outlives it, and starts a server of its own.
