@@ -30,15 +30,16 @@ inline constexpr int kProgramBits = static_cast<int>(sizeof(void *) * 8);
 
 // nullptr when the library cannot be loaded; then *why, when given, says why. A file named
 // without a folder is looked for by the platform's library search (on Windows: the
-// program's folder, then the system's). On Windows the libraries that it needs in turn are
-// looked for beside it, then in the system's folder. A file whose headers show that it is
-// damaged is never handed to the loader, which would map past the file's end.
+// program's folder, then the system's). On Windows, once restrictLibrarySearch has run, the
+// libraries that it needs, and those that it loads by name at any time after, are looked
+// for in its own folder, then the program's, then the system's. A file whose headers show
+// that it is damaged is never handed to the loader, which would map past the file's end.
 void *openLibrary(const std::string &file, LoadError *why = nullptr);
 // nullptr when the library does not export name. There is no unloading: a library that has
 // had calls may run a thread of its own until the process ends.
 void *librarySymbol(void *library, const char *name);
-// Takes the working folder, and on Windows the program's folder and PATH, out of the
-// places where the system's own components look for the libraries that they load by name.
+// Takes the working folder, and on Windows PATH, out of the places where the libraries
+// loaded by name are looked for, by the system's own components and the reader library's.
 void restrictLibrarySearch();
 
 } // namespace reader::platform

@@ -32,16 +32,36 @@ std::string narrowed(const std::wstring &wide)
     return text;
 }
 
-// Windows 8 and later, and Windows 7 with its update KB2533623, have it, and with it the
-// loader's LOAD_LIBRARY_SEARCH_* flags; it is looked up, so that the program still starts
+// Windows 8 and later, and Windows 7 with its update KB2533623, have these, and with them the
+// loader's LOAD_LIBRARY_SEARCH_* flags. They are looked up, so that the program still starts
 // on a Windows 7 without the update.
-using SetDefaultDllDirectoriesFn = BOOL(WINAPI *)(DWORD);
-SetDefaultDllDirectoriesFn setDefaultDllDirectories()
+struct SearchFunctions
 {
-    static const auto function =
-        reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void *>(
-            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
-    return function;
+    BOOL(WINAPI *setDefaultDllDirectories)(DWORD) = nullptr;
+    DLL_DIRECTORY_COOKIE(WINAPI *addDllDirectory)(PCWSTR) = nullptr;
+    BOOL(WINAPI *removeDllDirectory)(DLL_DIRECTORY_COOKIE) = nullptr;
+};
+
+template <typename Function> void lookUp(Function &function, const char *name)
+{
+    function = reinterpret_cast<Function>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name)));
+}
+
+// Null when the system lacks any of them.
+const SearchFunctions *searchFunctions()
+{
+    static const SearchFunctions functions = [] {
+        SearchFunctions found;
+        lookUp(found.setDefaultDllDirectories, "SetDefaultDllDirectories");
+        lookUp(found.addDllDirectory, "AddDllDirectory");
+        lookUp(found.removeDllDirectory, "RemoveDllDirectory");
+        return found;
+    }();
+    const bool all = functions.setDefaultDllDirectories != nullptr &&
+                     functions.addDllDirectory != nullptr &&
+                     functions.removeDllDirectory != nullptr;
+    return all ? &functions : nullptr;
 }
 
 // Up to and including the last separator.
@@ -62,6 +82,52 @@ std::wstring systemFolder()
     wchar_t folder[MAX_PATH] = {};
     const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     return length > 0 && length < MAX_PATH ? std::wstring(folder, length) + L"\\" : L"";
+}
+
+std::wstring windowsFolder()
+{
+    wchar_t folder[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(folder, length) + L"\\" : L"";
+}
+
+// The folders of the reader libraries loaded so far, each added to the loader's search once
+// it has loaded, and never taken out: a library is never unloaded.
+std::vector<std::wstring> &libraryFolders()
+{
+    static std::vector<std::wstring> folders;
+    return folders;
+}
+
+// Where the loader looks for a library that the one at library (or a library that it needs,
+// at any depth) names without a folder, once the search is restricted (restrictLibrarySearch);
+// the loaded libraries and the system's own (KnownDLLs) aside.
+//  - Windows 8 and later, and 7 with KB2533623: the library's folder, the program's, the
+//    folders of the reader libraries loaded (in an order that Windows leaves open), System32.
+//  - Windows 7 without it: the library's folder, the folder of the reader library that loaded
+//    last, System32, the Windows folder, then PATH.
+std::vector<std::wstring> dependencyFolders(const std::wstring &library)
+{
+    std::vector<std::wstring> folders{folderOf(library)};
+    if (searchFunctions() != nullptr) {
+        folders.push_back(programFolder());
+        folders.insert(folders.end(), libraryFolders().begin(), libraryFolders().end());
+        folders.push_back(systemFolder());
+        return folders;
+    }
+    if (!libraryFolders().empty())
+        folders.push_back(libraryFolders().back());
+    folders.push_back(systemFolder());
+    folders.push_back(windowsFolder());
+    std::wstring path(32767, L'\0');
+    path.resize(GetEnvironmentVariableW(L"PATH", path.data(), static_cast<DWORD>(path.size())));
+    for (std::size_t start = 0; start < path.size();) {
+        const std::size_t end = std::min(path.find(L';', start), path.size());
+        if (end > start)
+            folders.push_back(path.substr(start, end - start) + L"\\");
+        start = end + 1;
+    }
+    return folders;
 }
 
 bool isFile(const std::wstring &path)
@@ -262,27 +328,75 @@ std::wstring lowered(std::wstring text)
     return text;
 }
 
+// Loads the file with the loader's error boxes off, on this thread alone: the caller reports
+// a library that does not load itself. The error is the loader's, or ERROR_SUCCESS.
+HMODULE loadQuietly(const wchar_t *file, DWORD search, DWORD &error)
+{
+    DWORD previous = 0;
+    SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous);
+    const HMODULE module = LoadLibraryExW(file, nullptr, search);
+    error = module != nullptr ? ERROR_SUCCESS : GetLastError();
+    SetThreadErrorMode(previous, nullptr);
+    return module;
+}
+
+// The search for the libraries that a reader library needs; with the flags, its own folder
+// first (LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR asks for a full path).
+DWORD searchFlags(bool fullPath)
+{
+    if (searchFunctions() == nullptr)
+        return fullPath ? LOAD_WITH_ALTERED_SEARCH_PATH : 0;
+    return (fullPath ? LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR : 0) | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS;
+}
+
+// Whether the loader itself resolves a name that lies in none of the folders searched: an
+// API set, which it maps to a library of the system's, or a runtime in the side-by-side
+// store, which the manifest of the library that names it (importer) asks for. It is asked
+// with the same search as the real load, in the importer's activation context; what it loads
+// is the system's, and is let go.
+bool loaderResolves(const std::wstring &name, const std::wstring &importer)
+{
+    ACTCTXW manifest{};
+    manifest.cbSize = sizeof manifest;
+    manifest.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    manifest.lpSource = importer.c_str();
+    manifest.lpResourceName = MAKEINTRESOURCEW(2); // ISOLATIONAWARE_MANIFEST_RESOURCE_ID
+    const HANDLE context = CreateActCtxW(&manifest);
+    ULONG_PTR cookie = 0;
+    const bool active = context != INVALID_HANDLE_VALUE && ActivateActCtx(context, &cookie);
+    DWORD error = 0;
+    const HMODULE module = loadQuietly(name.c_str(), searchFlags(false), error);
+    if (active)
+        DeactivateActCtx(0, cookie);
+    if (context != INVALID_HANDLE_VALUE)
+        ReleaseActCtx(context);
+    if (module != nullptr)
+        FreeLibrary(module);
+    return module != nullptr;
+}
+
 // The first library that the one at path needs, itself or through another that it needs,
-// which is neither loaded already nor where the loader looks for it (beside the library
-// that needs it, then in the system's folder). Empty when every one is there.
-std::string missingDependency(const std::wstring &path, std::set<std::wstring> &seen)
+// which is neither loaded already, nor in a folder that the loader searches for the reader
+// library at library, nor resolved by the loader itself. Empty when every one is there.
+std::string missingDependency(const std::wstring &path, const std::wstring &library,
+                              std::set<std::wstring> &seen)
 {
     for (const std::string &import : readImports(path)) {
-        const std::wstring name = widened(import), key = lowered(name);
-        if (name.empty() || !seen.insert(key).second)
-            continue;
-        // Loaded, with all that it needs; and the API sets, which the loader resolves itself.
-        if (GetModuleHandleW(name.c_str()) != nullptr || key.starts_with(L"api-ms-") ||
-            key.starts_with(L"ext-ms-"))
+        const std::wstring name = widened(import);
+        if (name.empty() || !seen.insert(lowered(name)).second ||
+            GetModuleHandleW(name.c_str()) != nullptr)
             continue;
         std::wstring found;
-        for (const std::wstring &folder : {folderOf(path), systemFolder()}) {
+        for (const std::wstring &folder : dependencyFolders(library)) {
             if (found.empty() && isFile(folder + name))
                 found = folder + name;
         }
-        if (found.empty())
+        if (found.empty()) {
+            if (loaderResolves(name, path))
+                continue;
             return import;
-        if (std::string deeper = missingDependency(found, seen); !deeper.empty())
+        }
+        if (std::string deeper = missingDependency(found, library, seen); !deeper.empty())
             return deeper;
     }
     return {};
@@ -328,7 +442,7 @@ LoadError describe(const std::wstring &path, DWORD error)
     }
     if (error == ERROR_MOD_NOT_FOUND) {
         std::set<std::wstring> seen;
-        return {LoadFailure::MissingDependency, missingDependency(path, seen)};
+        return {LoadFailure::MissingDependency, missingDependency(path, path, seen)};
     }
     if (error == ERROR_DLL_INIT_FAILED)
         return {LoadFailure::InitialisationFailed, {}};
@@ -343,18 +457,23 @@ void *openLibrary(const std::string &file, LoadError *why)
     HMODULE module = nullptr;
     DWORD error = ERROR_MOD_NOT_FOUND;
     if (!path.empty()) {
-        // The libraries that it needs in turn are looked for beside it, where a maker puts
-        // them, then in the system's folder; never in the program's folder or on PATH.
-        const DWORD search = setDefaultDllDirectories() != nullptr
-                                 ? LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32
-                                 : LOAD_WITH_ALTERED_SEARCH_PATH;
-        // No error dialog boxes from the loader, on this thread alone: the caller reports
-        // a library that does not load itself.
-        DWORD previous = 0;
-        SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous);
-        module = LoadLibraryExW(path.c_str(), nullptr, search);
-        error = GetLastError();
-        SetThreadErrorMode(previous, nullptr);
+        // What it loads by name, as it loads and at any time after, is looked for in its own
+        // folder, where a maker puts the parts of a library, as well as the program's and
+        // the system's (dependencyFolders); its folder is added before its start-up code runs.
+        const std::wstring folder = folderOf(path);
+        const SearchFunctions *search = searchFunctions();
+        const DLL_DIRECTORY_COOKIE added =
+            search != nullptr ? search->addDllDirectory(folder.c_str()) : nullptr;
+        if (search == nullptr)
+            SetDllDirectoryW(folder.c_str());
+        module = loadQuietly(path.c_str(), searchFlags(true), error);
+        if (module != nullptr)
+            libraryFolders().push_back(folder);
+        else if (added != nullptr)
+            search->removeDllDirectory(added);
+        else if (search == nullptr)
+            SetDllDirectoryW(libraryFolders().empty() ? programFolder().c_str()
+                                                      : libraryFolders().back().c_str());
     }
     if (module == nullptr && why != nullptr)
         *why = describe(path, error);
@@ -368,15 +487,17 @@ void *librarySymbol(void *library, const char *name)
 
 void restrictLibrarySearch()
 {
-    if (const auto restrict = setDefaultDllDirectories()) {
-        // The libraries that Windows' own components load by name come from the system's
-        // folder alone: neither the working folder nor the program's (often Downloads) nor
-        // PATH can put one of their own in their place.
-        restrict(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (const SearchFunctions *search = searchFunctions()) {
+        // Every library loaded by name from now on, by Windows' own components and by the
+        // reader library alike, comes from the program's folder, the reader libraries'
+        // folders, or System32: never from the working folder or PATH, which anyone can
+        // fill.
+        search->setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
         return;
     }
-    // Without it, a folder given here takes the working folder's place in the search; the
-    // program's own folder, which the search tries first anyway, adds nothing else to it.
+    // Without it, a folder given here takes the working folder's place in the search, which
+    // goes on to PATH all the same. The program's folder, which the search tries first
+    // anyway, adds nothing else to it; a reader library that loads puts its own there.
     SetDllDirectoryW(programFolder().c_str());
 }
 

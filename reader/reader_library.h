@@ -57,11 +57,12 @@ struct LibraryFiles
 // from libepcsdk.so, found by the dynamic loader's ordinary search.
 LibraryFiles defaultLibraryFiles();
 
-// Keeps files planted beside the program or in the working folder from standing in for the
-// libraries that the system's own components load by name: on Windows these come from the
-// system's folder alone from then on. The program calls this first thing, before it makes
-// a window or loads any library. The reader library's own search is not affected by it.
-// Elsewhere the loader never looks in the working folder, and this does nothing.
+// Keeps files planted in the working folder, or on Windows in a folder on PATH, from standing
+// in for the libraries that are loaded by name: on Windows, by the system's own components
+// and by the reader library, these come from the program's folder, the reader library's
+// folder and the system's from then on. The program calls this first thing, before it makes
+// a window or loads any library. Elsewhere the loader never looks in the working folder, and
+// this does nothing.
 void hardenLibrarySearch();
 
 class ReaderLibrary

@@ -135,6 +135,7 @@ TEST(LoadFailureTest, NamesWhyALibraryThatIsThereDoesNotLoad)
 #if defined(_WIN32)
         {copy("epcsdk64.dll"), " is a 64-bit library; this program needs the 32-bit EPCSDK.DLL"},
         {copy(INIT_FAILS_LIBRARY), " failed to start"},
+        {copy(NEEDS_API_SET_LIBRARY), " needs api-ms-win-tagwright-l1-1-0.dll, which is missing"},
         // The machine, 0x014C, made 0x01C4 (ARM): the linker puts the PE header at 0x80.
         {patched(0x84, char(0xC4)), " is a library for another kind of processor"},
 #else
@@ -163,17 +164,43 @@ TEST(LoadFailureTest, NamesWhyALibraryThatIsThereDoesNotLoad)
 }
 
 #if defined(_WIN32)
-// Once the program has hardened the search, the libraries that the system's components load
-// by name no longer come from the program's folder, while the reader library's own search
-// by name still looks there.
-TEST(LibrarySearchTest, OnlyTheReaderLibrarySearchLooksInTheProgramsFolder)
+// Once the program has hardened the search, a reader library that loads a part of its own by
+// name as it runs finds it beside itself or beside the program, and never in the working
+// folder or on PATH, where anyone can put a file of that name.
+TEST(LibrarySearchTest, AReaderLibraryFindsItsPartsBesideItselfAndTheProgram)
 {
-    const std::filesystem::path beside = std::filesystem::path(partialLibrary()).filename();
+    namespace fs = std::filesystem;
     reader::hardenLibrarySearch();
-    EXPECT_EQ(LoadLibraryW(beside.c_str()), nullptr);
-    ReaderLibrary library({"C:\\tagwright-nothing-here\\EPCSDK.DLL", beside.string()});
-    EXPECT_EQ(outcome(library.writeTagSingleWord(-1, 1, 6, 0, 0)),
-              "Reader library " + beside.string() + " has no function WriteTagSingleWord");
+    const fs::path root = fs::temp_directory_path() / "tagwright-library-parts";
+    fs::remove_all(root);
+    const fs::path beside = root / "library", working = root / "working", onPath = root / "path";
+    for (const fs::path &folder : {beside, working, onPath})
+        fs::create_directories(folder);
+    const fs::path fixed = beside / "EPCSDK.DLL";
+    fs::copy_file(besideTestProgram(LOADS_PART_LIBRARY), fixed);
+    const fs::path program = fs::path(besideTestProgram(LOADS_PART_LIBRARY)).parent_path();
+    const fs::path previousFolder = fs::current_path();
+    std::wstring previousPath(32767, L'\0');
+    previousPath.resize(GetEnvironmentVariableW(L"PATH", previousPath.data(), 32767));
+    fs::current_path(working);
+    SetEnvironmentVariableW(L"PATH", (onPath.wstring() + L";" + previousPath).c_str());
+
+    ReaderLibrary library({fixed.string(), "tagwright-no-such-library"});
+    const struct
+    {
+        fs::path folder; // where the part lies
+        int32_t mark;    // OpenComm's answer: the part's mark, or -1 when it was not found
+    } rows[] = {{working, -1}, {onPath, -1}, {program, 0xC0}, {beside, 0xC0}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.folder.string());
+        // A name of its own: the companion itself is loaded by an earlier test.
+        const fs::path part = row.folder / "tagwright_part.dll";
+        fs::copy_file(besideTestProgram(COMPANION_LIBRARY), part);
+        EXPECT_EQ(library.openComm(9).value(), row.mark);
+        fs::remove(part);
+    }
+    fs::current_path(previousFolder);
+    SetEnvironmentVariableW(L"PATH", previousPath.c_str());
 }
 #endif
 
