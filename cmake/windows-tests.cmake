@@ -146,7 +146,8 @@ set_tests_properties(windows.wine.reader_library PROPERTIES
     FIXTURES_REQUIRED wine FIXTURES_SETUP wine_reader_library
     DEPENDS windows.win32_window.without_library)
 
-foreach(test numbering_test reader_test window_test developer_test site_choice_test)
+foreach(test numbering_test reader_test window_test developer_test site_choice_test
+             window_icon_test)
     add_test(NAME windows.${test} COMMAND ${wine_test} run ${prefix} ${programs}/${test}.exe)
     list(APPEND with_library windows.${test})
 endforeach()

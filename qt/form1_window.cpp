@@ -173,6 +173,7 @@ void Form1Window::route()
     connect(current, &QLineEdit::textChanged, this, [this] { m_form.currentNumberChanged(); });
     connect(current, &NumberField::clicked, this, [this] { m_form.currentNumberClicked(); });
     current->setKeyFilter([this](char32_t typed) { return m_form.currentNumberKey(typed); });
+    current->setEditable([this] { return m_form.currentNumberEditable(); });
 
     connect(static_cast<ListComboBox *>(widget(Combo1)), &ListComboBox::entryChosen, this,
             [this] { m_form.siteChosen(); });

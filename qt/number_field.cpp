@@ -45,6 +45,33 @@ NumberField::NumberField(TextCheck acceptsWhole, QWidget *parent) : QLineEdit(pa
     setValidator(new WholeTextValidator(acceptsWhole, this));
 }
 
+bool NumberField::event(QEvent *event)
+{
+    // The events by which QLineEdit edits its text: keys (its shortcuts among them), input
+    // methods, drops, its context menu, and the middle button's paste of the selection.
+    bool edits = false;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::InputMethod:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+    case QEvent::ContextMenu:
+        edits = true;
+        break;
+    case QEvent::MouseButtonRelease:
+        edits = static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton;
+        break;
+    default:
+        break;
+    }
+    if (edits && m_editable && !m_editable()) {
+        event->accept();
+        return true;
+    }
+    return QLineEdit::event(event);
+}
+
 void NumberField::keyPressEvent(QKeyEvent *event)
 {
     const char32_t typed = typedCharacter(event);

@@ -46,10 +46,31 @@ std::wstring clipboardText(HWND owner)
     return text;
 }
 
+// The messages by which the edit control changes its own text: typing, Delete, and the edits
+// of its shortcuts and context menu.
+bool editsText(UINT message, WPARAM wParam)
+{
+    switch (message) {
+    case WM_CHAR:
+    case WM_PASTE:
+    case WM_CUT:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+        return true;
+    case WM_KEYDOWN:
+        return wParam == VK_DELETE;
+    default:
+        return false;
+    }
+}
+
 LRESULT CALLBACK numberFieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                  DWORD_PTR formPointer)
 {
     window::Form1 &form = *reinterpret_cast<window::Form1 *>(formPointer);
+    if (editsText(message, wParam) && !form.currentNumberEditable())
+        return 0;
     switch (message) {
     case WM_CHAR:
         if (!isEditingShortcut(wParam)) {

@@ -117,7 +117,7 @@ char32_t Form1::currentNumberKey(char32_t typed) const
 {
     // Digits only: Backspace is discarded like any other character, so digits go with
     // Delete or by typing over a selection. Nothing while a command runs.
-    return typed >= U'0' && typed <= U'9' && commands().open() ? typed : 0;
+    return typed >= U'0' && typed <= U'9' && currentNumberEditable() ? typed : 0;
 }
 
 void Form1::setCurrentNumber(int32_t current)
@@ -146,8 +146,13 @@ void Form1::stepDown()
 
 void Form1::siteChosen()
 {
-    if (!commands().open())
-        return;
+    // A site chosen while a command runs takes effect once it has ended: the site box shows
+    // the choice already, and the numbers must follow what it shows.
+    commands().afterCommand([this] { startAtChosenSite(); });
+}
+
+void Form1::startAtChosenSite()
+{
     const std::string start = numbering::siteStartNumber(m_controls.text(ControlId::Combo1),
                                                          m_controls.text(ControlId::txtNoStartAt));
     m_controls.setText(ControlId::txtNoStartAt, start);

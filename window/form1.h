@@ -60,6 +60,10 @@ public:
     // A character typed into the current-number field, before it reaches the field: the
     // character to let in, or 0 to discard it.
     char32_t currentNumberKey(char32_t typed) const;
+    // Whether the current-number field may be edited at all (typed into, pasted into, a
+    // character deleted, an edit undone): not while a command runs, so that the number that
+    // a write stepped to stays as it reported it.
+    bool currentNumberEditable() const { return commands().open(); }
     void stepUp();
     void stepDown();
     void siteChosen();
@@ -73,6 +77,7 @@ private:
     std::optional<int32_t> currentNumber() const;
     std::string prefix() const;
     void setCurrentNumber(int32_t current);
+    void startAtChosenSite();
     void writeAndReport(int32_t current);
     // Ends the program now, or once the command that runs has ended.
     void endAfterCommand(std::function<void()> end);

@@ -153,6 +153,32 @@ private slots:
         QCOMPARE(simCallsOf(SimCloseComm), 1);
     }
 
+    // Nor does the number take an edit inside the call, by any of the field's ways: it stays
+    // the number that the write stepped to, and names the card that it wrote.
+    void numberTakesNoEditDuringAWrite()
+    {
+        w->get<QComboBox>("cboComPort")->setCurrentIndex(0);
+        w->click("Open");
+        currentNo()->setText(QStringLiteral("1000"));
+        const auto inside = [](void *harness) {
+            QLineEdit *field =
+                static_cast<WindowHarness *>(harness)->get<QLineEdit>("txtCurrentNo");
+            field->setFocus();
+            field->selectAll();
+            QApplication::clipboard()->setText(QStringLiteral("42"));
+            QTest::keyClick(field, Qt::Key_Delete);
+            QTest::keyClick(field, Qt::Key_7);
+            QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+            QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+            QTest::mouseClick(field, Qt::MiddleButton);
+        };
+        SimSetCallHook(inside, &*w);
+        w->click("cmdWriteNext");
+        SimSetCallHook(nullptr, nullptr);
+        QCOMPARE(currentNo()->text(), QStringLiteral("1001"));
+        QCOMPARE(w->status(), QStringLiteral("0010001001 >>>> Write Successfull!"));
+    }
+
     void writeCaptionShowsThreeLines()
     {
         currentNo()->setText(QStringLiteral("1001"));

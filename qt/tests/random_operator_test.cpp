@@ -38,13 +38,21 @@ private:
     {
         return names.begin()[pick(static_cast<int>(names.size()))];
     }
-    // Half the windows over a reader library that runs a thread of its own from OpenComm to
-    // CloseComm; the test may end with it running, as the program may.
-    QString overThreadedReader()
+    // Half the windows over a reader library that runs the window's events inside its calls,
+    // as makers' libraries do while they wait for the reader: inside each call the operator
+    // presses a button, which must start nothing.
+    QString overPumpingReader()
     {
-        const bool threaded = pick(2);
-        SimSetReceiveThread(threaded);
-        return threaded ? u", threaded reader"_qs : QString();
+        const bool pumping = pick(2);
+        SimSetCallHook(pumping ? &RandomOperatorTest::pressInsideACall : nullptr, this);
+        return pumping ? u", pumping reader"_qs : QString();
+    }
+    static void pressInsideACall(void *self)
+    {
+        auto &test = *static_cast<RandomOperatorTest *>(self);
+        test.w.click(
+            test.pickOf({"cmdWriteCard", "cmdWriteNext", "cmdWritePrev", "cmdPlus", "cmdMinus",
+                         "Open", "Close", "cmdRead", "cmdWrite", "cmdRegularizeCardNo"}));
     }
     QString randomText()
     {
@@ -109,7 +117,7 @@ private:
                      w.open();
                      m_seenCalls = 0;
                      m_colourBefore = w.statusColour();
-                     return u"close the window, open a new one"_qs + overThreadedReader();
+                     return u"close the window, open a new one"_qs + overPumpingReader();
                  }
                  const int tag = pick(5) != 0, reader = pick(5) != 0;
                  const int failing = pick(3) ? -1 : 6 + pick(2);
@@ -132,6 +140,8 @@ private:
             QApplication::activePopupWidget() != nullptr || field.size() > 5 ||
             !window::isNumberText(field.toStdString()))
             return "the window is gone, a box or a list left open, or the field holds " + field;
+        if (SimNestedCalls() > 0)
+            return u"a call entered the reader library while another was inside"_qs;
         std::vector<SimCall> calls;
         for (SimCall call{}; m_seenCalls < SimCallCount(); ++m_seenCalls)
             calls.push_back((SimCallAt(m_seenCalls, &call), call));
@@ -160,7 +170,7 @@ private slots:
                     previous(type, context, message);
             });
         m_random.seed(seed);
-        overThreadedReader();
+        overPumpingReader();
         const auto table = steps();
         // Weight i is the table's at i + 0.5, the middle of the i-th of table.size() intervals.
         std::discrete_distribution<std::size_t> choose(

@@ -154,12 +154,13 @@ INSTANTIATE_TEST_SUITE_P(Rows, Commands, testing::Values(
 // What the operator does while a Write Next No is inside the library, as a library lets the
 // window's events run inside its calls while it waits for the reader, and what the window
 // shows after the card's report. No command starts, and the end waits for the card.
-using Inside = std::tuple<void (*)(FakeWindow &), Strings>;
+// The current number after it is the one that the write stepped to, unless a row says.
+using Inside = std::tuple<void (*)(FakeWindow &), Strings, const char *>;
 using DuringACall = Table<Inside>;
 
 TEST_P(DuringACall, NoCommandStartsAndTheEndWaitsForTheCardWrittenWhole)
 {
-    const auto &[during, after] = GetParam();
+    const auto &[during, after, current] = GetParam();
     connect();
     type("1000");
     m_window.m_log.clear();
@@ -174,7 +175,7 @@ TEST_P(DuringACall, NoCommandStartsAndTheEndWaitsForTheCardWrittenWhole)
     sim().setCallHook(nullptr, nullptr);
     EXPECT_EQ(sim().nestedCalls(), 0);
     EXPECT_EQ(tag(), 10'001'001u);
-    EXPECT_EQ(text(Id::txtCurrentNo), "1001");
+    EXPECT_EQ(text(Id::txtCurrentNo), current);
     Strings log{"0010001001" + std::string(kWritten)};
     log.insert(log.end(), after.begin(), after.end());
     EXPECT_EQ(m_window.m_log, log);
@@ -183,16 +184,20 @@ TEST_P(DuringACall, NoCommandStartsAndTheEndWaitsForTheCardWrittenWhole)
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Rows, DuringACall, testing::Values(
-    Inside{[](FakeWindow &w) { w.m_form.writeNext(); w.m_form.writeCard(); w.m_form.writePrev(); }, {}},
-    Inside{[](FakeWindow &w) { w.m_form.stepUp(); w.m_form.stepDown(); w.m_form.siteChosen(); }, {}},
-    Inside{[](FakeWindow &w) { w.m_form.connectReader(); w.m_form.disconnectReader(); }, {}},
-    Inside{[](FakeWindow &w) { EXPECT_EQ(w.m_form.currentNumberKey(U'7'), 0u); EXPECT_TRUE(w.m_busy); }, {}},
+    Inside{[](FakeWindow &w) { w.m_form.writeNext(); w.m_form.writeCard(); w.m_form.writePrev(); }, {}, "1001"},
+    Inside{[](FakeWindow &w) { w.m_form.stepUp(); w.m_form.stepDown(); }, {}, "1001"},
+    Inside{[](FakeWindow &w) { w.m_form.connectReader(); w.m_form.disconnectReader(); }, {}, "1001"},
+    Inside{[](FakeWindow &w) { EXPECT_EQ(w.m_form.currentNumberKey(U'7'), 0u); EXPECT_TRUE(w.m_busy);
+        EXPECT_FALSE(w.m_form.currentNumberEditable()); }, {}, "1001"},
+    // A site chosen, which the box shows at once, sets the numbers once the card is written.
+    Inside{[](FakeWindow &w) { w.setText(Id::Combo1, "QUARRY VALE"); w.m_form.siteChosen();
+        EXPECT_EQ(w.text(Id::txtCurrentNo), "1001"); }, {}, "03001"},
     // The close box and the Close button, pressed once in each of the card's two calls.
-    Inside{[](FakeWindow &w) { EXPECT_FALSE(w.m_form.unload()); }, {"close"}},
-    Inside{[](FakeWindow &w) { w.m_form.closeProgram(); }, {"end"}},
+    Inside{[](FakeWindow &w) { EXPECT_FALSE(w.m_form.unload()); }, {"close"}, "1001"},
+    Inside{[](FakeWindow &w) { w.m_form.closeProgram(); }, {"end"}, "1001"},
     // A call that comes all the same is refused by the binding, and says why.
     Inside{[](FakeWindow &w) { EXPECT_EQ(w.m_library.readTag(-1, 1, 6, 1, nullptr).error().message(), "Reader library " +
-        reader::defaultLibraryFiles().fixedPath + " is busy with another call: cannot call ReadTag"); }, {}}));
+        reader::defaultLibraryFiles().fixedPath + " is busy with another call: cannot call ReadTag"); }, {}, "1001"}));
 // clang-format on
 
 TEST(Form1Unbound, ReportsTheBindingFailureOnTheStatusLine)
