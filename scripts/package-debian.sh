@@ -77,6 +77,12 @@ chmod 0644 "$share/man/man1/tagwright.1.gz" "$doc/changelog.gz"
 # each folder.
 installed_size=$(cd "$tree" && find usr -printf '%y %s\n' |
     awk '{ size += $1 == "f" ? int(($2 + 1023) / 1024) : 1 } END { print size }')
+# Architecture: all (packaging/control.in). The package holds no code that the machine runs
+# itself: tagwright.exe is an i386 Windows program and the launcher a shell script. Where
+# that program can run is Wine's to say, through the Depends on wine32, which is Multi-Arch:
+# foreign: amd64 with i386 enabled and i386 both take it, as does a machine where an emulator
+# runs Wine's i386 programs. amd64 would shut out i386 (and such machines) for nothing, and
+# i386 would have amd64 operators install the package and Wine's whole 64-bit part as i386.
 sed -e "s/@VERSION@/$version/" -e "s/@INSTALLED_SIZE@/$installed_size/" \
     "$packaging/control.in" >"$tree/DEBIAN/control"
 (cd "$tree" && find usr -type f -print0 | LC_ALL=C sort -z | xargs -0 md5sum) \

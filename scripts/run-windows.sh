@@ -47,7 +47,7 @@ zip=$(realpath "$zip")
 
 program=${XDG_DATA_HOME:-$HOME/.local/share}/tagwright/program
 rm -rf "$program"
-mkdir -p "$program"
+(umask 077 && mkdir -p "$program")
 (cd "$program" && cmake -E tar xf "$zip")
 [[ ! -f $root/packaging/font-link.reg ]] || cp "$root/packaging/font-link.reg" "$program/"
 TAGWRIGHT_PROGRAM_DIR=$program exec "$launcher" "${arguments[@]}"

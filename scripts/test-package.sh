@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The Debian package as a Linux operator has it: built from the Windows program of the main
 # build (scripts/test.sh's), checked by lintian and desktop-file-validate, installed with
-# apt-get, started by a user of the group dialout on a virtual display with the serial
-# stand-in at C:\EPCSDK.DLL and the Linux reader on a pseudo-terminal, a card written, started
-# again with what it remembered, and purged, leaving nothing of it behind:
+# apt-get, its launcher's programs held against its Depends, started by a user of the group
+# dialout on a virtual display with the serial stand-in at C:\EPCSDK.DLL and the Linux reader
+# on a pseudo-terminal (a first start cut short, then one that works while a second is
+# refused), a card written, started again with what it remembered, and purged, leaving
+# nothing of it behind:
 #   scripts/test-package.sh [BUILD]     (BUILD: build/, or $TAGWRIGHT_BUILD_DIR)
 # It installs and removes a package and a user, so it runs as root (or through sudo without a
 # password), and refuses where tagwright is installed already.
@@ -38,8 +40,9 @@ work=$(mktemp -d /tmp/tagwright-package.XXXXXX)
 chmod 755 "$work"
 home=/home/$user
 prefix=$home/.local/share/tagwright/wineprefix
-xvfb="" launcher="" display="" installed=""
+xvfb="" launcher="" display="" installed="" nodes=()
 cleanup() {
+    ((${#nodes[@]} == 0)) || rm -f "${nodes[@]}"
     if id "$user" >/dev/null 2>&1; then
         # Whatever runs as the test's own user ends with it: the program, its Wine prefix's
         # programs and server, a refusal's window.
@@ -75,19 +78,52 @@ if ! findings=$(lintian --fail-on error,warning "$deb" 2>&1) ||
     echo "$findings" >&2
     fail "lintian reports the findings above on $(basename "$deb")"
 fi
-if ! findings=$(desktop-file-validate "$root/packaging/tagwright.desktop" 2>&1) ||
-    [[ -n $findings ]]; then
-    fail "desktop-file-validate: $findings"
-fi
-echo "$(basename "$deb"): $(($(stat -c %s "$deb") / 1024)) KiB, lintian and" \
-    "desktop-file-validate find nothing"
+echo "$(basename "$deb"): $(($(stat -c %s "$deb") / 1024)) KiB, lintian finds nothing"
 
 apt install "$deb"
 installed=1
 echo "apt-get install: $(grep -E '^[0-9]+ upgraded' "$work/apt.log")"
 dpkg -L tagwright >"$work/files"
+if ! findings=$(desktop-file-validate /usr/share/applications/tagwright.desktop 2>&1) ||
+    [[ -n $findings ]]; then
+    fail "desktop-file-validate: $findings"
+fi
+
+# setup.sh has installed every dependency, so apt-get cannot miss one: each program that the
+# launcher names (comments, double-quoted texts and options aside) must come from this
+# package, a package that it depends on, one that such a package depends on, or an
+# Essential one.
+packages() { dpkg-query -W -f='${Depends} ${Pre-Depends}' "$@" | sed 's/([^)]*)//g; s/:any//g; s/[ ,|]\+/ /g'; }
+depends=" tagwright $(packages tagwright) "
+# shellcheck disable=SC2086 # one package name a word
+depends+=" $(packages $depends 2>/dev/null) "
+missing=()
+for word in $(sed -e 's/^[[:space:]]*#.*//' -e 's/"[^"]*"//g' -e 's/-[-A-Za-z0-9]*//g' \
+    /usr/bin/tagwright | grep -oE '[A-Za-z][A-Za-z0-9_.]*' | sort -u); do
+    [[ $(type -t "$word") == file ]] || continue
+    path=$(type -P "$word") package=""
+    # Merged /usr: dpkg may know a program by its /bin name, or an alternative's by its target.
+    for candidate in "$path" "/bin/$word" "$(realpath "$path")"; do
+        package=$(dpkg -S "$candidate" 2>/dev/null) && break
+    done
+    package=${package%%:*}
+    [[ -n $package && ($depends == *" $package "* ||
+        $(dpkg-query -W -f='${Essential}' "$package") == yes) ]] ||
+        missing+=("$word (${package:-no package})")
+done
+((${#missing[@]} == 0)) ||
+    fail "the launcher calls programs of packages that it does not depend on: ${missing[*]}"
+echo "desktop-file-validate finds nothing in the installed menu entry; every program that" \
+    "the launcher calls comes from its Depends or an Essential package"
 
 useradd --create-home --groups dialout --shell /bin/bash "$user"
+# The user's home, but for the program's own folders and the parents that they need: the
+# program changes nothing else there.
+home_listing() {
+    (cd "$home" && find . \( -path ./.config/tagwright -o -path ./.local/share/tagwright \) \
+        -prune -o \( -type d -printf '%p/\n' \) -o -printf '%p %s %T@\n' | LC_ALL=C sort)
+}
+home_listing >"$work/home.before"
 setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp \
     3>"$work/display" >"$work/xvfb.log" 2>&1 </dev/null &
 xvfb=$!
@@ -101,7 +137,7 @@ as_user tagwright 2>"$work/refusal.log" </dev/null || status=$?
 [[ $status -eq 2 && $(cat "$work/refusal.log") == "tagwright: no reader library or serial"* ]] ||
     fail "tagwright without a library or a device ended with $status: $(cat "$work/refusal.log")"
 refusal_window() {
-    window=$(as_user xwininfo -root -tree | awk '/"Pro Tagwright"/ { print $1; exit }')
+    window=$(as_user xwininfo -root -tree | awk '/"Pro Tagwright cannot start"/ { print $1; exit }')
     [[ -n $window ]]
 }
 wait_for 60 "the refusal's window" refusal_window ||
@@ -141,23 +177,63 @@ drive() {
     wait "$launcher" || true
 }
 
-start "$work/start.log" --library "$work/EPCSDK.DLL" --serial "$work/tty"
+# A first start cut short while Wine builds the prefix: the next start builds it again.
+as_user tagwright --library "$work/EPCSDK.DLL" --serial "$work/tty" >"$work/cut.log" 2>&1 \
+    </dev/null &
+launcher=$!
+wait_for 600 "Wine to begin the prefix" test -e "$prefix/.update-timestamp" ||
+    fail "the first start did not begin the Wine prefix: $(cat "$work/cut.log")"
+end_processes "the cut first start" -u "$user"
+wait "$launcher" 2>/dev/null || true
+
+# The library by a link, which the second start finds pointing to another copy.
+mkdir "$work/first" "$work/second"
+cp "$work/EPCSDK.DLL" "$work/first/"
+{ cat "$work/EPCSDK.DLL" && echo second; } >"$work/second/EPCSDK.DLL"
+ln -s first/EPCSDK.DLL "$work/library"
+start "$work/start.log" --library "$work/library" --serial "$work/tty"
+status=0
+as_user tagwright >"$work/second.log" 2>&1 </dev/null || status=$?
+[[ $status -eq 2 && $(head -n1 "$work/second.log") == "tagwright: Pro Tagwright is already running" ]] ||
+    fail "a second start while the program runs ended with $status: $(cat "$work/second.log")"
+# Wine's mount manager reads COM9 from here, before it numbers the devices it finds itself.
+ports=$(sed -n '/^\[Software\\\\Wine\\\\Ports\]/,/^\[/p' "$prefix/system.reg")
+grep -qxF "\"COM9\"=\"$work/tty\"" <<<"$ports" ||
+    fail "the prefix's Wine Ports setting does not name $work/tty as COM9: $ports"
 # The driver reads the card's words back from the reader's tag file.
 drive
 echo "Started by $user (group dialout) with --library and --serial: connected, wrote" \
     "cards, the reader's tag holds their words"
+ln -sfn second/EPCSDK.DLL "$work/library"
+# More serial devices than leave COM9 free, where the machine has none of its own to number:
+# Wine's mount manager numbers those it finds as COM1, COM2, … when its server starts, and
+# must leave COM9 to the setting. (Removed again by the cleanup.)
+if ! compgen -G "/dev/ttyUSB*" >/dev/null; then
+    for n in {0..11}; do
+        mknod -m 0660 "/dev/ttyUSB$n" c 188 "$n" && chgrp dialout "/dev/ttyUSB$n" && nodes+=("/dev/ttyUSB$n")
+    done
+fi
 start "$work/start.log"
-expected="Starting tagwright.exe: $work/EPCSDK.DLL at C:\\EPCSDK.DLL, $work/tty as COM9"
+cmp -s "$work/second/EPCSDK.DLL" "$prefix/drive_c/EPCSDK.DLL" ||
+    fail "the library's link, pointed to another copy, did not bring that copy into the prefix"
+expected="Starting tagwright.exe: $work/library at C:\\EPCSDK.DLL, $work/tty as COM9"
 # Its line, wherever it stands: where Wine runs under an emulator, the emulator's own reports
 # of Wine's helper programs may follow it.
 grep -aqxF "$expected" "$work/start.log" ||
     fail "tagwright without arguments did not take the remembered ones: $(cat "$work/start.log")"
 drive
-echo "Started again without arguments: the remembered library and device, connected, wrote" \
-    "cards"
+[[ $(readlink "$prefix/dosdevices/com9") == "$work/tty" ]] ||
+    fail "COM9 is $(readlink "$prefix/dosdevices/com9"), not $work/tty, with ${#nodes[@]} more" \
+        "serial devices on the machine"
+echo "Started again without arguments: the remembered library (its link re-pointed) and" \
+    "device, connected, wrote cards; COM9 stayed $work/tty beside ${#nodes[@]} more serial" \
+    "devices (Wine's COM ports:" "$(cd "$prefix/dosdevices" && echo com*))"
 
 as_user env WINEPREFIX="$prefix" wineserver --kill
 launcher=""
+changed=$(diff "$work/home.before" <(home_listing) | grep '^[<>]' |
+    grep -vxE '> \./(\.config|\.local|\.local/share)/' || true)
+[[ -z $changed ]] || fail "the program changed the user's home outside its folders: $changed"
 apt purge tagwright
 left=()
 while IFS= read -r path; do
