@@ -50,7 +50,9 @@ cleanup() {
         [[ -z $launcher ]] || wait "$launcher" 2>/dev/null || true
         userdel --remove "$user" 2>/dev/null || true
     fi
-    [[ ! -s $work/reader-pid ]] || kill "$(cat "$work/reader-pid")" 2>/dev/null || true
+    for pid_file in "$work"/reader*-pid; do
+        [[ ! -s $pid_file ]] || kill "$(cat "$pid_file")" 2>/dev/null || true
+    done
     [[ -z $xvfb ]] || kill "$xvfb" 2>/dev/null || true
     [[ -z $installed ]] || apt-get purge -y -qq tagwright >/dev/null 2>&1 || true
     rm -rf "$work"
@@ -147,11 +149,15 @@ as_user xkill -id "$window" >/dev/null
 # The reader on a pseudo-terminal that only root and the group dialout may open, as a USB
 # serial adapter's device.
 cp "$windows/serial-reader-library/EPCSDK.DLL" "$windows/bin/serial_line_test.exe" "$work/"
-install -o "$user" -m 0644 /dev/null "$work/control"
-"$build/bin/serial_tag_reader" --link "$work/tty" --log "$work/frames.log" --tag "$work/tag" \
-    --control "$work/control" --pid-file "$work/reader-pid" >/dev/null
-chgrp dialout "$(realpath "$work/tty")"
-chmod 0660 "$(realpath "$work/tty")"
+# A Linux reader on the pseudo-terminal tty$1 (tty, tty2), its device the group dialout's.
+reader() {
+    install -o "$user" -m 0644 /dev/null "$work/control$1"
+    "$build/bin/serial_tag_reader" --link "$work/tty$1" --log "$work/frames$1.log" \
+        --tag "$work/tag$1" --control "$work/control$1" --pid-file "$work/reader$1-pid" >/dev/null
+    chgrp dialout "$(realpath "$work/tty$1")"
+    chmod 0660 "$(realpath "$work/tty$1")"
+}
+reader ""
 
 # Starts the installed tagwright as the user with ARGUMENTS, and waits for its start line.
 start() {
@@ -229,7 +235,17 @@ echo "Started again without arguments: the remembered library (its link re-point
     "device, connected, wrote cards; COM9 stayed $work/tty beside ${#nodes[@]} more serial" \
     "devices (Wine's COM ports:" "$(cd "$prefix/dosdevices" && echo com*))"
 
-as_user env WINEPREFIX="$prefix" wineserver --kill
+# Another device given: the next start moves COM9 to it, in the setting and the link.
+reader 2
+start "$work/moved.log" --serial "$work/tty2"
+ports=$(sed -n '/^\[Software\\\\Wine\\\\Ports\]/,/^\[/p' "$prefix/system.reg")
+if ! grep -qxF "\"COM9\"=\"$work/tty2\"" <<<"$ports" ||
+    [[ $(readlink "$prefix/dosdevices/com9") != "$work/tty2" ]]; then
+    fail "COM9 did not move to $work/tty2 given at the next start: $ports"
+fi
+end_processes "the program on the other device" -u "$user"
+wait "$launcher" 2>/dev/null || true
+echo "Started with another device: COM9 moved to it"
 launcher=""
 changed=$(diff "$work/home.before" <(home_listing) | grep '^[<>]' |
     grep -vxE '> \./(\.config|\.local|\.local/share)/' || true)
