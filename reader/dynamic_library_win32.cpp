@@ -77,18 +77,23 @@ std::wstring programFolder()
     return folderOf(program);
 }
 
-std::wstring systemFolder()
+// A folder that the system names (GetSystemDirectoryW, GetWindowsDirectoryW), with its
+// separator; empty where it gives none.
+std::wstring folderNamedBy(UINT(WINAPI *name)(LPWSTR, UINT))
 {
     wchar_t folder[MAX_PATH] = {};
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    const UINT length = name(folder, MAX_PATH);
     return length > 0 && length < MAX_PATH ? std::wstring(folder, length) + L"\\" : L"";
+}
+
+std::wstring systemFolder()
+{
+    return folderNamedBy(GetSystemDirectoryW);
 }
 
 std::wstring windowsFolder()
 {
-    wchar_t folder[MAX_PATH] = {};
-    const UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::wstring(folder, length) + L"\\" : L"";
+    return folderNamedBy(GetWindowsDirectoryW);
 }
 
 // The folders of the reader libraries loaded so far, each added to the loader's search once

@@ -202,8 +202,10 @@ status=0
 as_user tagwright >"$work/second.log" 2>&1 </dev/null || status=$?
 [[ $status -eq 2 && $(head -n1 "$work/second.log") == "tagwright: Pro Tagwright is already running" ]] ||
     fail "a second start while the program runs ended with $status: $(cat "$work/second.log")"
-# Wine's mount manager reads COM9 from here, before it numbers the devices it finds itself.
-ports=$(sed -n '/^\[Software\\\\Wine\\\\Ports\]/,/^\[/p' "$prefix/system.reg")
+# The prefix's Wine Ports setting, whose COM9 the mount manager applies before it numbers the
+# devices it finds itself.
+ports() { sed -n '/^\[Software\\\\Wine\\\\Ports\]/,/^\[/p' "$prefix/system.reg"; }
+ports=$(ports)
 grep -qxF "\"COM9\"=\"$work/tty\"" <<<"$ports" ||
     fail "the prefix's Wine Ports setting does not name $work/tty as COM9: $ports"
 # The driver reads the card's words back from the reader's tag file.
@@ -238,7 +240,7 @@ echo "Started again without arguments: the remembered library (its link re-point
 # Another device given: the next start moves COM9 to it, in the setting and the link.
 reader 2
 start "$work/moved.log" --serial "$work/tty2"
-ports=$(sed -n '/^\[Software\\\\Wine\\\\Ports\]/,/^\[/p' "$prefix/system.reg")
+ports=$(ports)
 if ! grep -qxF "\"COM9\"=\"$work/tty2\"" <<<"$ports" ||
     [[ $(readlink "$prefix/dosdevices/com9") != "$work/tty2" ]]; then
     fail "COM9 did not move to $work/tty2 given at the next start: $ports"
