@@ -167,6 +167,8 @@ start() {
     launcher=$!
     # The first start makes the Wine prefix: minutes where Wine runs under an emulator.
     launcher_started 1200 "$log" "$launcher" && return 0
+    # try=1: the caller decides.
+    [[ -z ${try:-} ]] || return 1
     cat "$log" >&2
     fail "tagwright $* did not start tagwright.exe"
 }
@@ -197,7 +199,14 @@ mkdir "$work/first" "$work/second"
 cp "$work/EPCSDK.DLL" "$work/first/"
 { cat "$work/EPCSDK.DLL" && echo second; } >"$work/second/EPCSDK.DLL"
 ln -s first/EPCSDK.DLL "$work/library"
-start "$work/start.log" --library "$work/library" --serial "$work/tty"
+# Where Wine runs under an emulator, it crashes now and then as it builds a prefix, and the
+# launcher refuses: there that start is made once more, as an operator would.
+if ! try=1 start "$work/start.log" --library "$work/library" --serial "$work/tty"; then
+    wine_emulated || fail "the start after the cut one did not start tagwright.exe"
+    echo "== Wine runs under an emulator here: the start that builds the prefix, once more"
+    end_processes "the failed start" -u "$user"
+    start "$work/start.log" --library "$work/library" --serial "$work/tty"
+fi
 status=0
 as_user tagwright >"$work/second.log" 2>&1 </dev/null || status=$?
 [[ $status -eq 2 && $(head -n1 "$work/second.log") == "tagwright: Pro Tagwright is already running" ]] ||
